@@ -1,0 +1,529 @@
+#include "platform/kernel/Profile.h"
+
+#include "platform/kernel/Encoding.h"
+#include "platform/kernel/Paths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <vector>
+
+namespace qv::kernel {
+namespace {
+
+thread_local std::string t_lastError;
+
+bool isBlank(char c) noexcept { return c == ' ' || c == '\t'; }
+
+std::string_view trim(std::string_view s) noexcept {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view unquote(std::string_view s) noexcept {
+    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front())
+        return s.substr(1, s.size() - 2);
+    return s;
+}
+
+std::string errnoText(const char* what, const std::string& file) {
+    return std::string(what) + " " + file + ": " + std::strerror(errno);
+}
+
+struct Line {
+    enum Kind : unsigned char { Other, Section, Key };
+    std::size_t start = 0, length = 0, eol = 0;   // bytes of the text and of its line end
+    Kind kind = Other;
+    std::string name;                           // section or key name: decoded, trimmed, folded
+    std::size_t nameStart = 0, nameLength = 0;  // key name as written (trimmed)
+    std::size_t valueStart = 0, valueLength = 0; // value as written (trimmed)
+};
+
+struct Parsed {
+    std::string raw;
+    bool utf8 = false;      // started with the UTF-8 byte-order mark
+    bool utf16 = false;     // started with the UTF-16 mark: never touched
+    std::vector<Line> lines;
+    // What the bytes were checked against, and when (see loadParsed).
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    timespec mtime{}, ctime{}, verifiedAt{};
+
+    std::string decode(std::string_view bytes) const { return utf8 ? std::string(bytes) : cp932ToUtf8(bytes); }
+    std::string encode(std::string_view text) const { return utf8 ? std::string(text) : utf8ToCp932(text); }
+
+    // Bytes that fit a buffer of `max` bytes without splitting a character.
+    std::size_t fit(std::string_view bytes, std::size_t max) const {
+        if (!utf8) return cp932FitLength(bytes, max);
+        if (bytes.size() <= max) return bytes.size();
+        std::size_t n = max;
+        while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80) --n;
+        return n;
+    }
+};
+
+// Name as the original compared it: the caller's text goes through the code page first.
+std::string foldName(std::string_view name, bool utf8) {
+    std::string_view t = trim(name);
+    return asciiLower(utf8 ? std::string(t) : cp932ToUtf8(utf8ToCp932(t)));
+}
+
+// Parses the lines of p.raw[begin, end) (begin at a line start) into `out`.
+void parseLines(const Parsed& p, std::size_t begin, std::size_t end, std::vector<Line>& out) {
+    const std::string& r = p.raw;
+    std::size_t pos = begin;
+    while (pos < end) {
+        Line line;
+        line.start = pos;
+        std::size_t stop = r.find_first_of("\r\n", pos);
+        if (stop == std::string::npos || stop > end) stop = end;
+        line.length = stop - pos;
+        if (stop < end) line.eol = (r[stop] == '\r' && stop + 1 < end && r[stop + 1] == '\n') ? 2 : 1;
+        std::string_view t = trim(std::string_view(r.data() + pos, line.length));
+        if (!t.empty() && t.front() == '[') {
+            // "]" is a CP932 trail byte too: step over double-byte characters.
+            std::size_t i = 1;
+            while (i < t.size() && t[i] != ']')
+                i += (!p.utf8 && isCp932LeadByte(static_cast<unsigned char>(t[i]))) ? 2 : 1;
+            line.kind = Line::Section;
+            line.name = asciiLower(p.decode(trim(t.substr(1, std::min(i, t.size()) - 1))));
+        } else if (std::size_t eq = t.find('='); eq != std::string_view::npos) {
+            // "=" (0x3D) is never a CP932 trail byte, so a byte search is safe.
+            std::string_view key = trim(t.substr(0, eq));
+            std::string_view value = trim(t.substr(eq + 1));
+            line.kind = Line::Key;
+            line.name = asciiLower(p.decode(key));
+            line.nameStart = static_cast<std::size_t>(key.data() - r.data());
+            line.nameLength = key.size();
+            line.valueStart = static_cast<std::size_t>(value.data() - r.data());
+            line.valueLength = value.size();
+        }
+        pos = stop + line.eol;
+        out.push_back(std::move(line));
+    }
+}
+
+void parseInto(Parsed& p) {
+    p.lines.clear();
+    p.utf8 = p.raw.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    p.utf16 = p.raw.size() >= 2 && static_cast<unsigned char>(p.raw[0]) == 0xFF &&
+              static_cast<unsigned char>(p.raw[1]) == 0xFE;
+    if (!p.utf16) parseLines(p, p.utf8 ? 3 : 0, p.raw.size(), p.lines);
+}
+
+// A change of the file's bytes: [from, to) becomes `text`.
+struct Splice {
+    std::size_t from = 0, to = 0;
+    std::string text;
+};
+
+// Applies the splice and parses again only the lines it touched (and the one before it, whose
+// line end may join the new text): thousands of writes in a row stay linear.
+void applySplice(Parsed& p, const Splice& s) {
+    std::size_t n = p.lines.size();
+    std::size_t i0 = 0;
+    while (i0 < n && p.lines[i0].start + p.lines[i0].length + p.lines[i0].eol <= s.from &&
+           !(p.lines[i0].eol == 0 && p.lines[i0].start + p.lines[i0].length >= s.from))
+        ++i0;
+    if (i0 > 0) --i0;
+    std::size_t i1 = i0;
+    while (i1 < n && (p.lines[i1].start < s.to || p.lines[i1].start <= s.from)) ++i1;
+    std::size_t begin = i0 < n ? std::min(p.lines[i0].start, s.from) : s.from;
+    std::size_t oldEnd = i1 < n ? p.lines[i1].start : p.raw.size();
+    std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(s.text.size()) - static_cast<std::ptrdiff_t>(s.to - s.from);
+    p.raw.replace(s.from, s.to - s.from, s.text);
+    std::vector<Line> fresh;
+    parseLines(p, begin, static_cast<std::size_t>(static_cast<std::ptrdiff_t>(oldEnd) + delta), fresh);
+    for (std::size_t i = i1; i < n; ++i) {
+        Line& l = p.lines[i];
+        l.start += delta;
+        if (l.kind == Line::Key) {
+            l.nameStart += delta;
+            l.valueStart += delta;
+        }
+    }
+    p.lines.erase(p.lines.begin() + static_cast<std::ptrdiff_t>(i0), p.lines.begin() + static_cast<std::ptrdiff_t>(i1));
+    p.lines.insert(p.lines.begin() + static_cast<std::ptrdiff_t>(i0), std::make_move_iterator(fresh.begin()),
+                   std::make_move_iterator(fresh.end()));
+}
+
+bool sameTime(const timespec& a, const timespec& b) noexcept {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+timespec nowRealtime() {
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    return t;
+}
+
+// Parsed files by Linux path. Each entry is used under g_cacheMutex only.
+std::mutex g_cacheMutex;
+std::unordered_map<std::string, std::shared_ptr<Parsed>> g_cache;
+
+void remember(const std::string& file, std::shared_ptr<Parsed> parsed) {
+    if (g_cache.size() >= 64 && !g_cache.count(file)) g_cache.clear();
+    g_cache[file] = std::move(parsed);
+}
+
+bool readAll(int fd, std::string& out) {
+    out.clear();
+    char buf[65536];
+    off_t offset = 0;
+    for (;;) {
+        ssize_t n = ::pread(fd, buf, sizeof buf, offset);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return true;
+        out.append(buf, static_cast<std::size_t>(n));
+        offset += n;
+    }
+}
+
+// The parsed content of the open file `fd`. The cached parse is reused when the file is the one
+// it was made from: same inode, size and times, and last changed well before the bytes were
+// checked (a change within the file system's time granularity could otherwise go unseen); else
+// the bytes are read and compared, and parsed again only when they differ.
+std::shared_ptr<Parsed> loadParsed(int fd, const std::string& file) {
+    struct stat st{};
+    if (::fstat(fd, &st) != 0) {
+        t_lastError = errnoText("cannot examine", file);
+        return nullptr;
+    }
+    timespec checkedAt = nowRealtime();
+    std::shared_ptr<Parsed> cached;
+    if (auto it = g_cache.find(file); it != g_cache.end()) cached = it->second;
+    if (cached && cached->dev == st.st_dev && cached->ino == st.st_ino && cached->size == st.st_size &&
+        sameTime(cached->mtime, st.st_mtim) && sameTime(cached->ctime, st.st_ctim) &&
+        st.st_mtim.tv_sec + 2 < cached->verifiedAt.tv_sec)
+        return cached;
+    std::string bytes;
+    if (!readAll(fd, bytes)) {
+        t_lastError = errnoText("cannot read", file);
+        return nullptr;
+    }
+    std::shared_ptr<Parsed> parsed;
+    if (cached && cached->raw == bytes) {
+        parsed = cached;
+    } else {
+        parsed = std::make_shared<Parsed>();
+        parsed->raw = std::move(bytes);
+        parseInto(*parsed);
+    }
+    parsed->dev = st.st_dev;
+    parsed->ino = st.st_ino;
+    parsed->size = st.st_size;
+    parsed->mtime = st.st_mtim;
+    parsed->ctime = st.st_ctim;
+    parsed->verifiedAt = checkedAt;
+    remember(file, parsed);
+    return parsed;
+}
+
+// Index of the first section header named `folded`, or -1.
+long findSection(const Parsed& p, const std::string& folded) {
+    for (std::size_t i = 0; i < p.lines.size(); ++i)
+        if (p.lines[i].kind == Line::Section && p.lines[i].name == folded) return static_cast<long>(i);
+    return -1;
+}
+
+// One past the last line of the section whose header is at `header`.
+std::size_t sectionEnd(const Parsed& p, std::size_t header) {
+    std::size_t i = header + 1;
+    while (i < p.lines.size() && p.lines[i].kind != Line::Section) ++i;
+    return i;
+}
+
+long findKey(const Parsed& p, std::size_t header, const std::string& folded) {
+    std::size_t end = sectionEnd(p, header);
+    for (std::size_t i = header + 1; i < end; ++i)
+        if (p.lines[i].kind == Line::Key && p.lines[i].name == folded) return static_cast<long>(i);
+    return -1;
+}
+
+ProfileString copyToBuffer(const Parsed* p, std::string_view bytes, int bufferSize, bool found) {
+    ProfileString out;
+    out.found = found;
+    if (bufferSize <= 0) return out;
+    bytes = unquote(bytes);
+    std::size_t max = static_cast<std::size_t>(bufferSize) - 1;
+    std::size_t n = p ? p->fit(bytes, max) : cp932FitLength(bytes, max);
+    out.length = static_cast<int>(n);
+    out.text = p ? p->decode(bytes.substr(0, n)) : cp932ToUtf8(bytes.substr(0, n));
+    return out;
+}
+
+ProfileString defaultString(std::string_view defaultValue, int bufferSize) {
+    while (!defaultValue.empty() && isBlank(defaultValue.back())) defaultValue.remove_suffix(1);
+    std::string bytes = utf8ToCp932(defaultValue);
+    return copyToBuffer(nullptr, bytes, bufferSize, false);
+}
+
+int openRetrying(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Follows a symbolic link so that the file it names is replaced, not the link.
+std::string resolveLink(const std::string& file) {
+    struct stat st{};
+    if (::lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(file.c_str(), nullptr)) {
+            std::string out(real);
+            std::free(real);
+            return out;
+        }
+    }
+    return file;
+}
+
+// Opens and locks the file for a read-modify-write. A writer in another process may have renamed
+// a new file over the one we locked while we waited: then lock the new one.
+int lockForUpdate(const std::string& file, bool create, bool& missing) {
+    missing = false;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        int fd = openRetrying(file.c_str(), O_RDONLY | (create ? O_CREAT : 0), 0666);
+        if (fd < 0) {
+            if (errno == ENOENT && !create) missing = true;
+            else t_lastError = errnoText("cannot open", file);
+            return -1;
+        }
+        int rc;
+        do {
+            rc = ::flock(fd, LOCK_EX);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            t_lastError = errnoText("cannot lock", file);
+            ::close(fd);
+            return -1;
+        }
+        struct stat held{}, now{};
+        if (::fstat(fd, &held) == 0 && ::stat(file.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
+            held.st_ino == now.st_ino)
+            return fd;
+        ::close(fd);
+    }
+    t_lastError = "cannot lock " + file + ": it keeps being replaced";
+    return -1;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& file) {
+    std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
+}
+
+// Writes `bytes` to a new file beside `file` and renames it over `file`. The new file's
+// identity is stored in `parsed`.
+bool replaceFile(const std::string& file, std::string_view bytes, mode_t mode, Parsed& parsed) {
+    std::string folder = folderOf(file);
+    std::string base = file.substr(file.rfind('/') + 1);
+    std::string temp = folder + "/." + base + ".XXXXXX";
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        t_lastError = errnoText("cannot create a temporary file in", folder);
+        return false;
+    }
+    bool ok = writeAll(fd, bytes);
+    if (!ok) t_lastError = errnoText("cannot write", temp);
+    if (ok && ::fchmod(fd, mode & 07777) != 0) {
+        t_lastError = errnoText("cannot set the mode of", temp);
+        ok = false;
+    }
+    struct stat st{};
+    if (ok && ::fstat(fd, &st) != 0) ok = false;
+    if (::close(fd) != 0 && ok) {
+        t_lastError = errnoText("cannot write", temp);
+        ok = false;
+    }
+    if (ok && ::rename(temp.c_str(), file.c_str()) != 0) {
+        t_lastError = errnoText("cannot replace", file);
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    parsed.dev = st.st_dev;
+    parsed.ino = st.st_ino;
+    parsed.size = st.st_size;
+    parsed.mtime = st.st_mtim;
+    parsed.ctime = st.st_ctim;
+    parsed.verifiedAt = nowRealtime();
+    return true;
+}
+
+const std::string kNewLine = "\r\n";
+
+// The change the request makes to the file, or nullopt when the file stays as it is.
+std::optional<Splice> edit(const Parsed& p, std::string_view section, std::optional<std::string_view> key,
+                           std::optional<std::string_view> value) {
+    const std::string& r = p.raw;
+    long header = findSection(p, foldName(section, p.utf8));
+    auto lineEnd = [&](std::size_t i) { return p.lines[i].start + p.lines[i].length + p.lines[i].eol; };
+    if (!key) {   // delete the section, up to the next one
+        if (header < 0) return std::nullopt;
+        std::size_t end = sectionEnd(p, static_cast<std::size_t>(header));
+        std::size_t to = end < p.lines.size() ? p.lines[end].start : r.size();
+        return Splice{p.lines[static_cast<std::size_t>(header)].start, to, {}};
+    }
+    std::string keyName(trim(*key));
+    long at = header < 0 ? -1 : findKey(p, static_cast<std::size_t>(header), foldName(keyName, p.utf8));
+    if (!value) {   // delete the key
+        if (at < 0) return std::nullopt;
+        return Splice{p.lines[static_cast<std::size_t>(at)].start, lineEnd(static_cast<std::size_t>(at)), {}};
+    }
+    std::string encoded = p.encode(*value);
+    if (at >= 0) {   // replace in place, keeping the key as the file spells it and the line end
+        const Line& l = p.lines[static_cast<std::size_t>(at)];
+        if (std::string_view(r).substr(l.valueStart, l.valueLength) == encoded) return std::nullopt;
+        return Splice{l.start, l.start + l.length, r.substr(l.nameStart, l.nameLength) + "=" + encoded};
+    }
+    std::string entry = p.encode(keyName) + "=" + encoded + kNewLine;
+    if (header >= 0) {   // after the section's last key line (or its header)
+        std::size_t after = static_cast<std::size_t>(header);
+        std::size_t end = sectionEnd(p, after);
+        for (std::size_t i = after + 1; i < end; ++i)
+            if (p.lines[i].kind == Line::Key) after = i;
+        std::size_t pos = lineEnd(after);
+        return Splice{pos, pos, p.lines[after].eol == 0 ? kNewLine + entry : entry};
+    }
+    // A new section at the end.
+    std::string text;
+    if (!p.lines.empty() && p.lines.back().eol == 0 && p.lines.back().length > 0) text += kNewLine;
+    text += '[';
+    text += p.encode(trim(section));
+    text += ']';
+    text += kNewLine;
+    text += entry;
+    return Splice{r.size(), r.size(), text};
+}
+
+} // namespace
+
+std::string profileFilePath(std::string_view path) {
+    if (path.empty()) return {};
+    bool bare = path.find_first_of("\\/") == std::string_view::npos &&
+                !(path.size() >= 2 && path[1] == ':');
+    if (bare) return toLinuxPath(programFolder() + "/" + std::string(path));
+    return toLinuxPath(path);
+}
+
+ProfileString getProfileString(std::string_view path, std::string_view section, std::string_view key,
+                               std::string_view defaultValue, int bufferSize) {
+    std::string file = profileFilePath(path);
+    if (file.empty()) return defaultString(defaultValue, bufferSize);
+    int fd = openRetrying(file.c_str(), O_RDONLY);
+    if (fd < 0) return defaultString(defaultValue, bufferSize);
+    std::lock_guard lock(g_cacheMutex);
+    std::shared_ptr<Parsed> p = loadParsed(fd, file);
+    ::close(fd);
+    if (!p || p->utf16) return defaultString(defaultValue, bufferSize);
+    long header = findSection(*p, foldName(section, p->utf8));
+    if (header < 0) return defaultString(defaultValue, bufferSize);
+    long at = findKey(*p, static_cast<std::size_t>(header), foldName(key, p->utf8));
+    if (at < 0) return defaultString(defaultValue, bufferSize);
+    const Line& l = p->lines[static_cast<std::size_t>(at)];
+    return copyToBuffer(p.get(), std::string_view(p->raw).substr(l.valueStart, l.valueLength), bufferSize, true);
+}
+
+bool writeProfileString(std::string_view path, std::optional<std::string_view> section,
+                        std::optional<std::string_view> key, std::optional<std::string_view> value) {
+    t_lastError.clear();
+    if (!section) {
+        t_lastError = "no section given";
+        return false;
+    }
+    std::string file = profileFilePath(path);
+    if (file.empty()) {
+        t_lastError = "no file given";
+        return false;
+    }
+    file = resolveLink(file);
+    bool deleting = !key || !value;
+    std::lock_guard lock(g_cacheMutex);
+    bool missing = false;
+    int fd = lockForUpdate(file, !deleting, missing);
+    if (fd < 0) return missing;   // nothing to delete in a file that does not exist
+    std::shared_ptr<Parsed> p = loadParsed(fd, file);
+    bool ok = false;
+    if (p && p->utf16) {
+        t_lastError = "will not write " + file + ": it is a UTF-16 file";
+    } else if (p) {
+        std::optional<Splice> change = edit(*p, *section, key, value);
+        ok = true;
+        if (change) {
+            struct stat st{};
+            mode_t mode = ::fstat(fd, &st) == 0 ? st.st_mode : 0644;
+            applySplice(*p, *change);   // the cached parse becomes the new file's
+            ok = replaceFile(file, p->raw, mode, *p);
+            if (!ok) g_cache.erase(file);
+        }
+    }
+    ::close(fd);   // releases the lock
+    return ok;
+}
+
+bool flushProfile(std::string_view path) {
+    t_lastError.clear();
+    std::string file = profileFilePath(path);
+    if (file.empty()) {
+        t_lastError = "no file given";
+        return false;
+    }
+    file = resolveLink(file);
+    int fd = openRetrying(file.c_str(), O_RDONLY);
+    if (fd < 0) {
+        t_lastError = errnoText("cannot open", file);
+        return false;
+    }
+    bool ok = ::fsync(fd) == 0;
+    if (!ok) t_lastError = errnoText("cannot sync", file);
+    ::close(fd);
+    // The rename that put the file in place is an entry of its folder.
+    std::string folder = folderOf(file);
+    int dfd = openRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dfd >= 0) {
+        if (::fsync(dfd) != 0 && ok) {
+            t_lastError = errnoText("cannot sync", folder);
+            ok = false;
+        }
+        ::close(dfd);
+    }
+    return ok;
+}
+
+std::string lastProfileError() { return t_lastError; }
+
+void clearProfileCache() {
+    std::lock_guard lock(g_cacheMutex);
+    g_cache.clear();
+}
+
+} // namespace qv::kernel

@@ -1,0 +1,60 @@
+#pragma once
+// Private-profile (ini) files with the semantics of the original platform's ANSI profile functions,
+// made safe for several processes:
+//  - sections and keys compared case-insensitively (ASCII letters) on decoded text, names and
+//    values trimmed of blanks and tabs, the first of duplicated sections/keys wins;
+//  - a value's enclosing pair of equal quotes (" or ') is removed; no comment syntax;
+//  - values come back cut to fit the caller's buffer of CP932 bytes (1024: at most 1023 bytes,
+//    never half a double-byte character);
+//  - a write changes only the line it writes; everything else stays byte for byte;
+//  - every write replaces the file atomically (temporary file in the same folder, renamed over
+//    it) under an advisory lock, re-reading the file under the lock, so another process sees
+//    the change when the call returns and two writers never lose each other's keys;
+//  - flushProfile syncs a file to disk once at the end of a whole save.
+// Files are CP932 (a file that starts with the UTF-8 byte-order mark is read and extended as
+// UTF-8; one that starts with the UTF-16 mark is not read and never written).
+// Paths are Windows-style (see Paths.h) or Linux paths; a bare file name lies in the program
+// folder. An empty path reads the default and writes nothing.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qv::kernel {
+
+struct ProfileString {
+    std::string text;   // the value (or the default), UTF-8
+    int length = 0;     // bytes copied into the caller's buffer, as the platform counts them
+                        // (CP932 bytes; 0 for an empty value)
+    bool found = false; // the key exists in the file (false: `text` is the default)
+};
+
+// Reads `key` of `section`. Missing file, section or key: the default, without its trailing
+// blanks and enclosing quotes, cut to the buffer like a value.
+ProfileString getProfileString(std::string_view path, std::string_view section, std::string_view key,
+                               std::string_view defaultValue = {}, int bufferSize = 1024);
+
+// Writes `value` to `key` of `section`:
+//  - creates the file when missing (not its folder), appends a missing section at the end,
+//    replaces an existing key's value in place, appends a new key after its section's last key;
+//  - key present, value missing (nullopt): deletes the key;
+//  - key missing: deletes the whole section;
+//  - section missing: fails.
+// Deleting what is not there succeeds. Writing the value a key already has leaves the file as it
+// is. Returns false when the file could not be written (see lastProfileError()).
+bool writeProfileString(std::string_view path, std::optional<std::string_view> section,
+                        std::optional<std::string_view> key, std::optional<std::string_view> value);
+
+// Syncs the file (and its folder entry) to disk. Call once after a whole save.
+bool flushProfile(std::string_view path);
+
+// What went wrong in this thread's last failed write or flush ("" after a success).
+std::string lastProfileError();
+
+// The Linux file an ini path names (a bare name lies in the program folder).
+std::string profileFilePath(std::string_view path);
+
+// Forgets every parsed file kept in memory (tests; files changed behind the engine's back are
+// noticed anyway).
+void clearProfileCache();
+
+} // namespace qv::kernel
