@@ -1,0 +1,52 @@
+#pragma once
+// The language's global objects Screen and App, and unit conversions between scale modes.
+
+#include <string>
+
+namespace qv::forms {
+
+class Form;
+class Control;
+
+class ScreenObject {
+public:
+    // Screen size in twips and twips per pixel (the kernel's screen metrics; tests may set
+    // them there).
+    double Width() const;
+    double Height() const;
+    double TwipsPerPixelX() const;
+    double TwipsPerPixelY() const;
+    // The frame a sizable top-level window gets around its client area, in pixels.
+    int frameBorderX = 4;
+    int frameBorderY = 4;
+    int captionHeight = 26;
+    Form* ActiveForm() const;
+    Control* ActiveControl() const;
+    int MousePointer = 0;
+};
+
+class AppObject {
+public:
+    // The program folder as a Windows-style path ("C:\Tolvane"; a drive root ends in "\").
+    std::string Path() const;
+    // True when another instance of the program was running at start-up.
+    bool PrevInstance() const { return prevInstance_; }
+    void setPrevInstance(bool v) { prevInstance_ = v; }
+    std::string Title = "Quorvane";
+    std::string EXEName = "Quorvane";
+
+private:
+    bool prevInstance_ = false;
+};
+
+extern ScreenObject Screen;
+extern AppObject App;
+
+// Converts a length between scale modes. pixelsPerInch is the device's (screen: 1440 / twips
+// per pixel). vbUser is not supported here (380).
+double convertScale(double value, int fromMode, int toMode, double pixelsPerInch);
+// The screen's pixels per inch along x and y.
+double screenPixelsPerInchX();
+double screenPixelsPerInchY();
+
+}  // namespace qv::forms

@@ -1,0 +1,36 @@
+#pragma once
+// Picture objects: an image with its size, as picture boxes and the printer take them.
+// Width and Height are in HIMETRIC (0.01 mm), as the original's picture objects reported.
+
+#include <memory>
+#include <string>
+
+#include "platform/gdi/Surface.h"
+
+namespace qv::forms {
+
+class Picture {
+public:
+    Picture() = default;  // no picture
+    explicit Picture(std::shared_ptr<const gdi::Surface> pixels) : pixels_(std::move(pixels)) {}
+    bool empty() const { return !pixels_ || pixels_->width() <= 0 || pixels_->height() <= 0; }
+    int widthPixels() const { return pixels_ ? pixels_->width() : 0; }
+    int heightPixels() const { return pixels_ ? pixels_->height() : 0; }
+    double Width() const;   // HIMETRIC
+    double Height() const;  // HIMETRIC
+    const std::shared_ptr<const gdi::Surface>& surface() const { return pixels_; }
+
+private:
+    std::shared_ptr<const gdi::Surface> pixels_;
+};
+
+// Reads a BMP file (a Windows-style path); 53 when missing, 481 when it is not a picture.
+Picture LoadPicture(const std::string& path);
+// Writes the picture as a 24-bit BMP file, replacing it whole; 75 when it cannot be
+// written, 91 for no picture.
+void SavePicture(const Picture& picture, const std::string& path);
+
+// Copies src scaled (nearest pixel) into the rectangle (x, y, w, h) of dst, clipped.
+void stretchCopy(const gdi::Surface& src, gdi::Surface& dst, int x, int y, int w, int h);
+
+}  // namespace qv::forms

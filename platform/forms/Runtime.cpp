@@ -1,0 +1,341 @@
+#include "platform/forms/Runtime.h"
+
+#include <algorithm>
+#include <iostream>
+#include <new>
+
+#include "platform/basic/RuntimeError.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Globals.h"
+#include "platform/forms/Util.h"
+#include "platform/kernel/Time.h"
+
+namespace qv::forms {
+
+namespace detail {
+void dispatchHandler(void (*call)(void*), void* ctx) { Runtime::get().runHandler(call, ctx); }
+}  // namespace detail
+
+namespace {
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return out;
+}
+}  // namespace
+
+Runtime& Runtime::get() {
+    // Never destroyed: at exit the drawing layer's tables may be gone before us, and the
+    // real program leaves through End anyway.
+    static Runtime* rt = new Runtime;
+    return *rt;
+}
+
+// ---- Forms --------------------------------------------------------------------------------
+
+Form& Runtime::formOf(std::type_index type, const std::function<std::unique_ptr<Form>()>& make) {
+    for (auto& lf : forms_)
+        if (lf.type == type) return *lf.form;
+    std::unique_ptr<Form> made = make();
+    Form& f = *made;
+    forms_.push_back(LoadedForm{type, std::move(made)});
+    f.loaded_ = true;
+    if (observer_) observer_->formLoaded(f);
+    f.Load.raise();
+    return f;
+}
+
+std::vector<Form*> Runtime::Forms() const {
+    std::vector<Form*> out;
+    for (auto& lf : forms_) out.push_back(lf.form.get());
+    return out;
+}
+
+Form* Runtime::findForm(std::string_view name) const {
+    for (auto& lf : forms_)
+        if (iequals(lf.form->Name(), name)) return lf.form.get();
+    return nullptr;
+}
+
+bool Runtime::unload(Form& form, int unloadMode) {
+    if (!form.loaded_) return true;
+    int cancel = 0;
+    form.QueryUnload.raise(cancel, unloadMode);
+    if (cancel) return false;
+    form.Unload.raise(cancel);
+    if (cancel) return false;
+    auto it = std::find_if(forms_.begin(), forms_.end(),
+                           [&](const LoadedForm& lf) { return lf.form.get() == &form; });
+    if (it == forms_.end()) return true;  // a handler unloaded it already
+    form.Hide();
+    if (focused_ && &focused_->parentForm() == &form) dropFocus(*focused_);
+    if (observer_) observer_->formUnloading(form);
+    form.destroyWindows();
+    form.loaded_ = false;
+    retire(std::move(it->form));
+    forms_.erase(it);
+    return true;
+}
+
+void Runtime::destroyAllForms() {
+    focused_ = nullptr;
+    while (!forms_.empty()) {
+        std::unique_ptr<Form> f = std::move(forms_.back().form);
+        forms_.pop_back();
+        f->visible_ = false;
+        if (observer_) observer_->formUnloading(*f);
+        f->destroyWindows();
+        f->loaded_ = false;
+        retire(std::move(f));
+    }
+    modalStack_.clear();
+    collectRetired();
+}
+
+// ---- Event loop ---------------------------------------------------------------------------
+
+uint32_t Runtime::now() const { return kernel::tickCount(); }
+
+void Runtime::DoEvents() {
+    if (host_) host_->processEvents();
+    processPending();
+}
+
+void Runtime::processPending() {
+    std::deque<std::function<void()>> work;
+    work.swap(posted_);
+    for (auto& w : work) {
+        struct Ctx { std::function<void()>* fn; } ctx{&w};
+        runHandler([](void* p) { (*static_cast<Ctx*>(p)->fn)(); }, &ctx);
+    }
+    fireDueTimers();
+    collectRetired();
+}
+
+void Runtime::post(std::function<void()> work) { posted_.push_back(std::move(work)); }
+
+void Runtime::addTimer(Timer* t) { timers_.push_back(t); }
+
+void Runtime::removeTimer(Timer* t) { std::erase(timers_, t); }
+
+int Runtime::msUntilNextTimer() const {
+    uint32_t n = now();
+    int best = -1;
+    for (Timer* t : timers_) {
+        if (!t->running() || t->inTick_) continue;
+        int32_t left = static_cast<int32_t>(t->due_ - n);
+        int v = left < 0 ? 0 : left;
+        if (best < 0 || v < best) best = v;
+    }
+    return best;
+}
+
+void Runtime::fireDueTimers() {
+    uint32_t n = now();
+    std::vector<Timer*> due;
+    for (Timer* t : timers_)
+        if (t->running() && !t->inTick_ && static_cast<int32_t>(n - t->due_) >= 0) due.push_back(t);
+    // Earliest first; timers due at the same moment in creation order.
+    std::stable_sort(due.begin(), due.end(), [n](Timer* a, Timer* b) {
+        return static_cast<int32_t>(a->due_ - n) < static_cast<int32_t>(b->due_ - n);
+    });
+    for (Timer* t : due) {
+        // An earlier tick may have stopped, restarted or removed this one.
+        if (std::find(timers_.begin(), timers_.end(), t) == timers_.end()) continue;
+        uint32_t at = now();
+        if (!t->running() || t->inTick_ || static_cast<int32_t>(at - t->due_) < 0) continue;
+        // At most one tick is pending per timer: missed periods are dropped, the phase kept.
+        uint32_t interval = static_cast<uint32_t>(t->interval_);
+        uint32_t late = at - t->due_;
+        t->due_ += interval * (late / interval + 1);
+        t->inTick_ = true;
+        try {
+            t->Tick.raise();
+        } catch (...) {
+            t->inTick_ = false;
+            throw;
+        }
+        t->inTick_ = false;
+    }
+}
+
+void Runtime::retire(std::unique_ptr<Control> c) { retiredControls_.push_back(std::move(c)); }
+void Runtime::retire(std::unique_ptr<Form> f) { retiredForms_.push_back(std::move(f)); }
+
+void Runtime::collectRetired() {
+    // Objects unloaded inside a handler live on until no handler can be running on them.
+    if (depth_ != 0) return;
+    while (!retiredControls_.empty() || !retiredForms_.empty()) {
+        auto controls = std::move(retiredControls_);
+        auto forms = std::move(retiredForms_);
+        retiredControls_.clear();
+        retiredForms_.clear();
+    }
+}
+
+// ---- Dispatch boundary ----------------------------------------------------------------------
+
+void Runtime::runHandler(void (*call)(void*), void* ctx) {
+    struct Depth {
+        int& d;
+        explicit Depth(int& x) : d(x) { ++d; }
+        ~Depth() { --d; }
+    };
+    int number = 0;
+    std::string description;
+    {
+        Depth guard(depth_);
+        try {
+            call(ctx);
+            return;
+        } catch (const ProgramEnded&) {
+            throw;
+        } catch (const HeadlessFailure&) {
+            throw;
+        } catch (const basic::RuntimeError& e) {
+            number = e.number();
+            description = e.description();
+        } catch (const std::bad_alloc&) {
+            number = basic::errOutOfMemory;
+            description = basic::defaultDescription(number);
+        } catch (const std::exception& e) {
+            number = 51;
+            description = std::string("Internal error: ") + e.what();
+        }
+    }
+    reportError(number, description);
+}
+
+void Runtime::reportError(int number, const std::string& description) {
+    std::string line = "Run-time error '" + std::to_string(number) + "': " + description;
+    reported_.push_back(line);
+    if (errorLog_) errorLog_(line);
+    else std::cerr << line << '\n';
+    MsgBox("Run-time error '" + std::to_string(number) + "':\r\n\r\n" + description, vbCritical);
+}
+
+// ---- Focus --------------------------------------------------------------------------------
+
+void Runtime::moveFocus(Control* to) {
+    if (to == focused_) return;
+    Control* old = focused_;
+    focused_ = to;
+    if (observer_) observer_->focusChanged(to);
+    if (old) old->LostFocus.raise();
+    if (to && focused_ == to) to->GotFocus.raise();
+}
+
+void Runtime::dropFocus(Control& c) {
+    if (focused_ != &c) return;
+    focused_ = nullptr;
+    if (observer_) observer_->focusChanged(nullptr);
+}
+
+// ---- User input ---------------------------------------------------------------------------
+
+bool Runtime::acceptsUserInput(const Widget& w) const {
+    const Form* f = w.owningForm();
+    if (ended_ || !f || !f->isLoaded()) return false;
+    if (Form* m = topModal(); m && m != f) return false;
+    return w.acceptsInput();
+}
+
+void Runtime::deliverKeyDown(Form& form, int keyCode, int shift) {
+    Control* target = form.ActiveControl();
+    int key = keyCode;
+    if (form.KeyPreview || !target) form.KeyDown.raise(key, shift);
+    // The form's handler may have moved the focus: the key goes where it is now.
+    if (key != 0 && target && target == form.ActiveControl()) target->KeyDown.raise(key, shift);
+}
+
+std::optional<int> Runtime::deliverDrop(Widget& target, std::vector<std::string> files, int button,
+                                        int shift, float x, float y) {
+    auto* dt = dynamic_cast<DropTarget*>(&target);
+    if (!dt || dt->OLEDropMode == 0) return std::nullopt;
+    DataObject data{std::move(files)};
+    int effect = vbDropEffectCopy;
+    dt->OLEDragDrop.raise(data, effect, button, shift, x, y);
+    return effect;
+}
+
+// ---- Modal forms --------------------------------------------------------------------------
+
+void Runtime::queueModalScript(std::string formName, ModalScript script) {
+    modalScripts_[lowerAscii(formName)].push_back(std::move(script));
+}
+
+void Runtime::runModal(Form& form) {
+    modalStack_.push_back(&form);
+    ++depth_;  // keeps the form alive while its loop runs
+    struct Pop {
+        Runtime& rt;
+        ~Pop() {
+            --rt.depth_;
+            if (!rt.modalStack_.empty()) rt.modalStack_.pop_back();
+        }
+    } pop{*this};
+    auto done = [&] { return !form.loaded_ || !form.visible_ || ended_; };
+    if (host_) {
+        while (!done()) {
+            int wait = msUntilNextTimer();
+            host_->waitForEvents(wait < 0 ? 50 : std::min(wait, 50));
+            processPending();
+        }
+        return;
+    }
+    auto it = modalScripts_.find(lowerAscii(form.Name()));
+    if (it == modalScripts_.end() || it->second.empty())
+        throw HeadlessFailure("modal form '" + form.Name() + "' was shown with no script to answer it");
+    ModalScript script = std::move(it->second.front());
+    it->second.pop_front();
+    script(form);
+    if (!done())
+        throw HeadlessFailure("modal form '" + form.Name() + "' is still shown after its script");
+}
+
+// ---- Services -----------------------------------------------------------------------------
+
+DialogService& Runtime::dialogs() { return dialogs_ ? *dialogs_ : scripted_; }
+
+void Runtime::setDialogs(DialogService* service) { dialogs_ = service; }
+
+// ---- End ----------------------------------------------------------------------------------
+
+void Runtime::End() {
+    ended_ = true;
+    if (host_) {
+        // The real program leaves without the windows' Unload events.
+        destroyAllForms();
+        host_->endProgram();
+    }
+    throw ProgramEnded();
+}
+
+void Runtime::finishEnd() {
+    if (ended_) destroyAllForms();
+}
+
+void Runtime::reset() {
+    destroyAllForms();
+    timers_.clear();
+    posted_.clear();
+    focused_ = nullptr;
+    modalStack_.clear();
+    modalScripts_.clear();
+    scripted_.clear();
+    dialogs_ = nullptr;
+    observer_ = nullptr;
+    host_ = nullptr;
+    errorLog_ = nullptr;
+    reported_.clear();
+    depth_ = 0;
+    collectRetired();
+    ended_ = false;
+}
+
+void DoEvents() { Runtime::get().DoEvents(); }
+
+void End() { Runtime::get().End(); }
+
+}  // namespace qv::forms
