@@ -1,0 +1,27 @@
+#pragma once
+// Scans shared by the statistics and envelope exports (internal to the library).
+#include <cstdint>
+
+namespace trelm {
+
+// Running extreme of src[0 .. n-1], starting from src[0]. `beyond(a, b)` is true when a lies
+// strictly beyond b (a > b for a maximum). Returns the first index of the final extreme, or -1
+// when no element lies beyond src[0] (src[0] is the extreme, ties included). n >= 1.
+template <typename Beyond>
+inline int32_t scanExtreme(const float* src, int32_t n, float& extreme, Beyond beyond) {
+    float value = src[0];
+    int32_t index = -1;
+    for (int32_t i = 1; i < n; ++i) {
+        if (beyond(src[i], value)) {
+            value = src[i];
+            index = i;
+        }
+    }
+    extreme = value;
+    return index;
+}
+
+inline bool above(float a, float b) { return a > b; }
+inline bool below(float a, float b) { return a < b; }
+
+}  // namespace trelm

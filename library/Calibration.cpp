@@ -1,0 +1,217 @@
+// Calibration store (".CAL" ini text, section "CAL") and the raw-to-units conversion.
+#include "library/Calibration.h"
+#include "library/trelm.h"
+
+#include "platform/kernel/Encoding.h"
+#include "platform/kernel/Profile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <immintrin.h>
+#include <locale.h>
+#include <string>
+
+namespace {
+
+constexpr int kChannels = 32;
+constexpr int kFieldBytes = 32;    // one name or unit field
+constexpr int kValuesPerChannel = 4;  // EU_HI, EU_LO, CAL_AD, BASE_AD
+constexpr char kSection[] = "CAL";
+constexpr const char* kValueKeys[kValuesPerChannel] = {"fEU_HI", "fEU_LO", "fCAL_AD", "fBASE_AD"};
+
+// The held store path, CP932; empty at load and set by nothing the program can call.
+char gCalPath[2048];
+
+std::string key(const char* name, int channel) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%s(%d)", name, channel);
+    return buf;
+}
+
+// "%f" with "." whatever the process locale is.
+std::string fixed6(float v) {
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::fixed, 6);
+    return std::string(buf, r.ptr);
+}
+
+}  // namespace
+
+namespace trelm {
+
+void setCalibrationStorePath(const char* path) {
+    std::memset(gCalPath, 0, sizeof gCalPath);
+    if (path) std::strncpy(gCalPath, path, sizeof gCalPath - 1);
+}
+
+}  // namespace trelm
+
+extern "C" {
+
+void PUTCAL(const float* cal, const char* names, const char* units) {
+    if (gCalPath[0] == '\0') return;  // the profile functions reach no file
+    using namespace qv::kernel;
+    const std::string path = cp932ToUtf8(gCalPath);
+    for (int ch = 0; ch < kChannels; ++ch) {
+        char separator[48];
+        std::snprintf(separator, sizeof separator, "---------- CAL(%d) ----------", ch);
+        writeProfileString(path, kSection, key("CAL", ch), separator);
+        // A field holds at most 31 bytes of text: a 31-byte name is followed by a padding blank
+        // and no NUL, so the read must stop at 31 bytes.
+        writeProfileString(path, kSection, key("pName", ch),
+                           cp932FieldToUtf8(names + ch * kFieldBytes, kFieldBytes - 1));
+        writeProfileString(path, kSection, key("pUnit", ch),
+                           cp932FieldToUtf8(units + ch * kFieldBytes, kFieldBytes - 1));
+        for (int v = 0; v < kValuesPerChannel; ++v)
+            writeProfileString(path, kSection, key(kValueKeys[v], ch),
+                               fixed6(cal[ch * kValuesPerChannel + v]));
+    }
+    flushProfile(path);
+}
+
+void GETCAL(float* cal, char* names, char* units) {
+    using namespace qv::kernel;
+    const std::string path = cp932ToUtf8(gCalPath);
+    // strtod with "." as the decimal point, whatever locale the program runs in.
+    locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    for (int ch = 0; ch < kChannels; ++ch) {
+        writeCp932Field(getProfileString(path, kSection, key("pName", ch), "0", kFieldBytes).text,
+                        names + ch * kFieldBytes, kFieldBytes);
+        writeCp932Field(getProfileString(path, kSection, key("pUnit", ch), "0", kFieldBytes).text,
+                        units + ch * kFieldBytes, kFieldBytes);
+        for (int v = 0; v < kValuesPerChannel; ++v) {
+            const std::string text =
+                utf8ToCp932(getProfileString(path, kSection, key(kValueKeys[v], ch), "0").text);
+            const double x = cLocale ? strtod_l(text.c_str(), nullptr, cLocale)
+                                     : std::strtod(text.c_str(), nullptr);
+            cal[ch * kValuesPerChannel + v] = static_cast<float>(x);
+        }
+    }
+    if (cLocale) freelocale(cLocale);
+}
+
+}  // extern "C"
+
+// ---- M_Change ----
+namespace {
+
+// One channel's two-point line, in double.
+struct Line {
+    double base, span, calAd, lo;
+};
+
+inline Line lineOf(const float* cal, int32_t channel) {
+    const float* rec = cal + channel * kValuesPerChannel;
+    return {rec[3], static_cast<double>(rec[0]) - rec[1], rec[2], rec[1]};
+}
+
+// ((raw - BASE_AD) * (EU_HI - EU_LO)) / CAL_AD + EU_LO, in double and in exactly this order,
+// stored as float. The vector path below performs the same IEEE operations lane by lane.
+inline float convert(int16_t raw, const Line& l) {
+    return static_cast<float>((static_cast<double>(raw) - l.base) * l.span / l.calAd + l.lo);
+}
+
+void convertRange(float* dst, const int16_t* raw, int32_t nch, int64_t n, const float* cal,
+                  int32_t c0, int32_t c1, int64_t s0, int64_t s1) {
+    for (int32_t c = c0; c < c1; ++c) {
+        const Line l = lineOf(cal, c);
+        float* out = dst + c * n;
+        for (int64_t s = s0; s < s1; ++s) out[s] = convert(raw[s * nch + c], l);
+    }
+}
+
+// Lines of 8 consecutive channels, lanes 0-3 and 4-7.
+struct Lines8 {
+    __m256d base[2], span[2], calAd[2], lo[2];
+};
+
+[[gnu::target("avx2")]] inline Lines8 lines8(const float* cal, int32_t c0) {
+    Lines8 g;
+    for (int h = 0; h < 2; ++h) {
+        const Line a = lineOf(cal, c0 + 4 * h), b = lineOf(cal, c0 + 4 * h + 1),
+                   c = lineOf(cal, c0 + 4 * h + 2), d = lineOf(cal, c0 + 4 * h + 3);
+        g.base[h] = _mm256_setr_pd(a.base, b.base, c.base, d.base);
+        g.span[h] = _mm256_setr_pd(a.span, b.span, c.span, d.span);
+        g.calAd[h] = _mm256_setr_pd(a.calAd, b.calAd, c.calAd, d.calAd);
+        g.lo[h] = _mm256_setr_pd(a.lo, b.lo, c.lo, d.lo);
+    }
+    return g;
+}
+
+// 8 words of one scan (8 channels) -> 8 floats, each lane with its channel's line.
+[[gnu::target("avx2")]] inline __m256 convert8(const int16_t* words, const Lines8& g) {
+    const __m256i x = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(words)));
+    __m256d v[2] = {_mm256_cvtepi32_pd(_mm256_castsi256_si128(x)),
+                    _mm256_cvtepi32_pd(_mm256_extracti128_si256(x, 1))};
+    for (int h = 0; h < 2; ++h)
+        v[h] = _mm256_add_pd(
+            _mm256_div_pd(_mm256_mul_pd(_mm256_sub_pd(v[h], g.base[h]), g.span[h]), g.calAd[h]),
+            g.lo[h]);
+    return _mm256_set_m128(_mm256_cvtpd_ps(v[1]), _mm256_cvtpd_ps(v[0]));
+}
+
+// In-place 8x8 transpose: r[k] lane c becomes r[c] lane k.
+[[gnu::target("avx2")]] inline void transpose8(__m256 r[8]) {
+    __m256 t[8], u[8];
+    for (int k = 0; k < 8; k += 2) {
+        t[k] = _mm256_unpacklo_ps(r[k], r[k + 1]);
+        t[k + 1] = _mm256_unpackhi_ps(r[k], r[k + 1]);
+    }
+    for (int k = 0; k < 8; k += 4) {
+        u[k] = _mm256_shuffle_ps(t[k], t[k + 2], 0x44);
+        u[k + 1] = _mm256_shuffle_ps(t[k], t[k + 2], 0xEE);
+        u[k + 2] = _mm256_shuffle_ps(t[k + 1], t[k + 3], 0x44);
+        u[k + 3] = _mm256_shuffle_ps(t[k + 1], t[k + 3], 0xEE);
+    }
+    for (int k = 0; k < 4; ++k) {
+        r[k] = _mm256_permute2f128_ps(u[k], u[k + 4], 0x20);
+        r[k + 4] = _mm256_permute2f128_ps(u[k], u[k + 4], 0x31);
+    }
+}
+
+// Tiles of 8 scans x 8 channels: each scan's 8 words convert as one vector, the transpose
+// turns the tile channel-major, and each channel gets 8 floats in one store. Returns the scans
+// done (a multiple of 8) for channels 0 .. nch/8*8 - 1.
+[[gnu::target("avx2")]] int64_t convertTilesAvx2(float* dst, const int16_t* raw, int32_t nch,
+                                                 int64_t n, const float* cal) {
+    // Scans go in blocks so that a block's words stay in the first-level cache while every
+    // channel group takes its columns out of them: the raw words are read from memory once.
+    constexpr int64_t kBlockScans = 512;
+    const int64_t scans = n & ~int64_t{7};
+    for (int64_t b0 = 0; b0 < scans; b0 += kBlockScans) {
+        const int64_t b1 = std::min(scans, b0 + kBlockScans);
+        for (int32_t c0 = 0; c0 + 8 <= nch; c0 += 8) {
+            const Lines8 g = lines8(cal, c0);
+            for (int64_t s0 = b0; s0 < b1; s0 += 8) {
+                __m256 r[8];
+                for (int k = 0; k < 8; ++k) r[k] = convert8(raw + (s0 + k) * nch + c0, g);
+                transpose8(r);
+                for (int c = 0; c < 8; ++c) _mm256_storeu_ps(dst + (c0 + c) * n + s0, r[c]);
+            }
+        }
+    }
+    return scans;
+}
+
+bool haveAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+}  // namespace
+
+extern "C" int32_t M_Change(float* dst, const int16_t* raw, int32_t nchArg, int32_t n,
+                            const float* cal) {
+    const int32_t nch = static_cast<int16_t>(static_cast<uint16_t>(nchArg));
+    if (n <= 0 || nch <= 0) return n;
+    int64_t done = 0;
+    const int32_t tiled = nch & ~7;
+    if (tiled > 0 && haveAvx2()) done = convertTilesAvx2(dst, raw, nch, n, cal);
+    convertRange(dst, raw, nch, n, cal, 0, tiled, done, n);  // scans left over by the tiles
+    convertRange(dst, raw, nch, n, cal, tiled, nch, 0, n);   // channels left over
+    return n;
+}
