@@ -1,0 +1,41 @@
+// The daily log files of IniSet: "\LOG\yyyy\Log_<program>_yyyymmdd.txt" under the program folder.
+#include "app/common/IniSet.h"
+#include "app/common/modIniFile.h"
+#include "platform/basic/Basic.h"
+#include "platform/kernel/Files.h"
+#include "platform/kernel/Paths.h"
+
+namespace qv {
+
+namespace {
+
+constexpr const char* kProgramName = "Quorvane";
+
+void ensureFolder(const std::string& path) {
+    if (!kernel::makeDirectory(path)) basic::raiseError(76, "Path not found: " + path);
+}
+
+void writeDailyLog(const char* prefix, const std::string& message, bool withTime) {
+    const double now = basic::Now();
+    const std::string logFolder = ProgramFile("LOG");
+    const std::string yearFolder = logFolder + "\\" + basic::Format(now, "yyyy");
+    ensureFolder(logFolder);
+    ensureFolder(yearFolder);
+    const std::string file = yearFolder + "\\" + prefix + kProgramName + "_" +
+                             basic::Format(now, "yyyymmdd") + ".txt";
+    const std::string text =
+        withTime ? basic::Format(now, "yyyy/mm/dd hh:nn:ss") + "," + message : message;
+    const kernel::WriteField field = kernel::WriteField::str(text);
+    if (!kernel::appendWriteLine(file, {&field, 1}))
+        basic::raiseError(75, "Path/File access error: " + file);
+}
+
+}  // namespace
+
+void WriteLog(const std::string& message, bool withTime) { writeDailyLog("Log_", message, withTime); }
+
+void WriteRemoteLog(const std::string& message, bool withTime) {
+    writeDailyLog("REMLOG_", message, withTime);
+}
+
+}  // namespace qv
