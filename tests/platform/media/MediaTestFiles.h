@@ -19,7 +19,11 @@ public:
     void u16(uint16_t v) { u8(static_cast<uint8_t>(v)), u8(static_cast<uint8_t>(v >> 8)); }
     void u32(uint32_t v) { u16(static_cast<uint16_t>(v)), u16(static_cast<uint16_t>(v >> 16)); }
     void u64(uint64_t v) { u32(static_cast<uint32_t>(v)), u32(static_cast<uint32_t>(v >> 32)); }
-    void fcc(const char* s) { b.insert(b.end(), s, s + 4); }
+    void fcc(const char* s)
+    {
+        for (int i = 0; i < 4; ++i)
+            u8(static_cast<uint8_t>(s[i]));
+    }
     void raw(const std::vector<uint8_t>& v) { b.insert(b.end(), v.begin(), v.end()); }
     void patch32(size_t at, uint32_t v)
     {
