@@ -1,5 +1,6 @@
 // S_FFT and S_INVFFT throughput on 65,536 points.
 #include "library/trelm.h"
+#include "bench/TrelmBench.h"
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
@@ -12,14 +13,6 @@
 namespace {
 
 constexpr int32_t kPoints = 65536;
-
-// Loaded by file name as the program does (the run path points at the program folder).
-template <typename F>
-F* trelm(const char* name) {
-    void* f = dlsym(dlopen("libTrelm.so", RTLD_NOW), name);
-    if (!f) std::fprintf(stderr, "libTrelm.so: %s\n", dlerror()), std::exit(1);
-    return reinterpret_cast<F*>(f);
-}
 
 std::vector<float> signal() {
     std::vector<float> x(kPoints);

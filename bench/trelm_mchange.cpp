@@ -1,6 +1,7 @@
 // M_Change throughput: 32 channels x 2,000,000 scans of interleaved int16 words converted to
 // channel-major floats, against a memcpy of the same output bytes (the machine's own limit).
 #include "library/trelm.h"
+#include "bench/TrelmBench.h"
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
@@ -15,14 +16,6 @@ namespace {
 
 constexpr int32_t kChannels = 32;
 constexpr int32_t kScans = 2000000;
-
-// Loaded by file name as the program does (the run path points at the program folder).
-template <typename F>
-F* trelm(const char* name) {
-    void* f = dlsym(dlopen("libTrelm.so", RTLD_NOW), name);
-    if (!f) std::fprintf(stderr, "libTrelm.so: %s\n", dlerror()), std::exit(1);
-    return reinterpret_cast<F*>(f);
-}
 
 void BM_MChange(benchmark::State& state) {
     auto mchange = trelm<decltype(M_Change)>("M_Change");
