@@ -49,7 +49,7 @@ TEST_F(OptionTestsTest, MainWindowBoxesCountOnlyWhenTickedAndTheWindowIsLoaded) 
         EXPECT_FALSE(c.test()) << c.control;
     }
     get<forms::CheckBox>("Acqisition", "chkDetectR").setValue(1);
-    GAcqCondition.strTRIGGER_SETTING = "1";
+    GAcqCondition.strTRIGGER_SETTING.assign(1, '1');  // (count, char): GCC 12 warns falsely on "1" here
     EXPECT_FALSE(IsDetectR());
 
     get<forms::OptionButton>("Acqisition", "optStorage").setValue(true);
