@@ -1,0 +1,342 @@
+#include "platform/qt/FrontEnd.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/basic/RuntimeError.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/qt/ControlView.h"
+#include "platform/qt/FormWindow.h"
+#include "platform/qt/KeyMap.h"
+
+namespace qv::qt {
+
+using forms::Runtime;
+
+// Keys go to the model before the widget sees them: KeyDown to the form first when it previews
+// keys (or nothing has the focus), then to the focused control unless the form zeroed the code.
+class KeyFilter : public QObject {
+public:
+    explicit KeyFilter(FrontEnd& fe) : fe_(fe) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(watched);
+        // Once per key: at the focus widget (or the window when nothing in it has the focus),
+        // not again while Qt passes an unused key up to the parents.
+        QWidget* focus = w->window()->focusWidget();
+        if (w != focus && w != QApplication::focusWidget() && !(w->isWindow() && !focus)) return false;
+        forms::Form* f = fe_.formOf(w->window());
+        if (!f) return false;
+        auto* ke = static_cast<QKeyEvent*>(event);
+        int code = virtualKey(ke->key(), ke->modifiers());
+        if (code == 0) return false;
+        int shift = shiftMask(ke->modifiers());
+        forms::Control* typedIn = fe_.controlOf(w);
+        QPointer<QWidget> guard(w);
+        bool acted = fe_.act(*f, [&] {
+            Runtime& rt = Runtime::get();
+            // Keys typed into a widget Qt focused on its own make it the model's focus too.
+            if (typedIn && typedIn->has(forms::CanFocus) && rt.focused() != typedIn &&
+                typedIn->acceptsInput())
+                rt.moveFocus(typedIn);
+            forms::Control* target = f->ActiveControl();
+            int key = code;
+            if (f->KeyPreview || !target) f->KeyDown.raise(key, shift);
+            if (key != 0 && target && target == f->ActiveControl()) target->KeyDown.raise(key, shift);
+        });
+        if (!acted) return false;
+        // A handler that closed, hid or disabled the window took the key with it.
+        return !guard || !fe_.formOf(guard->window()) || !guard->isVisible() || !guard->isEnabled();
+    }
+
+private:
+    FrontEnd& fe_;
+};
+
+FrontEnd::FrontEnd() : keys_(std::make_unique<KeyFilter>(*this)) {}
+
+FrontEnd::~FrontEnd() { uninstall(); }
+
+void FrontEnd::install() {
+    if (installed_) return;
+    installed_ = true;
+    Runtime& rt = Runtime::get();
+    rt.setObserver(this);
+    rt.setHost(this);
+    gdi::Surface::setChangeListener([this](gdi::Surface& s) {
+        auto it = surfaces_.find(&s);
+        if (it != surfaces_.end() && it->second) it->second->update();
+    });
+    qApp->installEventFilter(keys_.get());
+    for (forms::Form* f : rt.Forms()) {
+        formLoaded(*f);
+        if (f->Visible()) formShown(*f, f->isModal());
+    }
+}
+
+void FrontEnd::uninstall() {
+    if (!installed_) return;
+    installed_ = false;
+    Runtime& rt = Runtime::get();
+    if (rt.observer() == this) rt.setObserver(nullptr);
+    if (rt.host() == this) rt.setHost(nullptr);
+    gdi::Surface::setChangeListener({});
+    if (qApp) qApp->removeEventFilter(keys_.get());
+    for (auto& [c, v] : views_) v->detach();
+    for (auto& [f, w] : windows_) {
+        w->detach();
+        retired_.push_back(w);
+    }
+    views_.clear();
+    windows_.clear();
+    surfaces_.clear();
+    depth_ = 0;
+    purge();
+}
+
+// ---- Windows and views -------------------------------------------------------------------------
+
+void FrontEnd::formLoaded(forms::Form& f) {
+    if (windows_.count(&f)) return;
+    auto* w = new FormWindow(*this, f);
+    windows_[&f] = w;
+    for (forms::Control* c : f.Controls()) createView(*c);
+}
+
+void FrontEnd::createView(forms::Control& c) {
+    auto wit = windows_.find(&c.parentForm());
+    if (wit == windows_.end() || views_.count(&c)) return;
+    QWidget* parent = wit->second;
+    if (forms::Widget* container = c.containerWidget(); container && !container->isForm())
+        if (auto vit = views_.find(static_cast<forms::Control*>(container)); vit != views_.end())
+            parent = vit->second->widget();
+    ControlView* v = makeControlView(*this, c, parent);
+    if (!v) return;
+    views_[&c] = v;
+    v->apply("");
+}
+
+void FrontEnd::retireView(forms::Control& c) {
+    auto it = views_.find(&c);
+    if (it == views_.end()) return;
+    ControlView* v = it->second;
+    views_.erase(it);
+    QWidget* w = v->widget();
+    v->detach();
+    std::erase_if(surfaces_, [w](const auto& e) { return e.second == w; });
+    w->hide();
+    retired_.push_back(w);
+}
+
+void FrontEnd::formUnloading(forms::Form& f) {
+    for (forms::Control* c : f.Controls()) retireView(*c);
+    auto it = windows_.find(&f);
+    if (it == windows_.end()) return;
+    FormWindow* w = it->second;
+    windows_.erase(it);
+    w->detach();
+    std::erase_if(surfaces_, [w](const auto& e) { return e.second == w; });
+    SyncScope sync(*this);
+    w->hide();
+    retired_.push_back(w);
+}
+
+void FrontEnd::formShown(forms::Form& f, bool modal) {
+    if (FormWindow* w = window(f)) w->showForm(modal);
+}
+
+void FrontEnd::formHidden(forms::Form& f) {
+    if (FormWindow* w = window(f)) w->hideForm();
+}
+
+void FrontEnd::controlCreated(forms::Control& c) { createView(c); }
+
+void FrontEnd::controlDestroying(forms::Control& c) { retireView(c); }
+
+void FrontEnd::propertyChanged(forms::Widget& w, std::string_view property) {
+    const bool places = property == "Geometry" || property == "ScaleMode" ||
+                        property == "BorderStyle" || property == "Appearance";
+    if (w.isForm()) {
+        if (FormWindow* fw = window(static_cast<forms::Form&>(w))) fw->apply(property);
+        if (property == "ScaleMode") placeInside(w);
+        return;
+    }
+    ControlView* v = view(static_cast<forms::Control&>(w));
+    if (!v) return;
+    v->apply(property);
+    if (places && w.has(forms::IsContainer)) placeInside(w);
+}
+
+void FrontEnd::placeInside(const forms::Widget& container) {
+    const forms::Form* f = container.owningForm();
+    if (!f) return;
+    for (forms::Control* c : f->Controls())
+        if (forms::isInside(*c, container))
+            if (ControlView* v = view(*c)) v->apply("Geometry");
+}
+
+void FrontEnd::listChanged(forms::Control& c) {
+    if (ControlView* v = view(c)) v->itemsChanged();
+}
+
+void FrontEnd::surfaceInvalidated(forms::Widget& w) {
+    if (w.isForm()) {
+        if (FormWindow* fw = window(static_cast<forms::Form&>(w))) fw->update();
+    } else if (QWidget* qw = widget(static_cast<forms::Control&>(w))) {
+        qw->update();
+    }
+}
+
+void FrontEnd::focusChanged(forms::Control* now) {
+    QWidget* w = now ? widget(*now) : nullptr;
+    if (!w || w->focusPolicy() == Qt::NoFocus || w->hasFocus()) return;
+    SyncScope sync(*this);
+    w->setFocus(Qt::OtherFocusReason);
+}
+
+void FrontEnd::showsSurface(const gdi::Surface* s, QWidget* w) {
+    if (s) surfaces_[s] = w;
+}
+
+FormWindow* FrontEnd::window(const forms::Form& f) const {
+    auto it = windows_.find(&f);
+    return it == windows_.end() ? nullptr : it->second;
+}
+
+ControlView* FrontEnd::view(const forms::Control& c) const {
+    auto it = views_.find(&c);
+    return it == views_.end() ? nullptr : it->second;
+}
+
+QWidget* FrontEnd::widget(const forms::Control& c) const {
+    ControlView* v = view(c);
+    return v ? v->widget() : nullptr;
+}
+
+forms::Form* FrontEnd::formOf(QWidget* topLevel) const {
+    auto* w = qobject_cast<FormWindow*>(topLevel);
+    return w ? w->form() : nullptr;
+}
+
+forms::Control* FrontEnd::controlOf(QWidget* w) const {
+    for (QWidget* p = w; p && !p->isWindow(); p = p->parentWidget())
+        if (auto* v = p->findChild<ControlView*>(QString(), Qt::FindDirectChildrenOnly))
+            return v->control();
+    return nullptr;
+}
+
+// ---- Input ---------------------------------------------------------------------------------------
+
+bool FrontEnd::userMay(const forms::Widget& w) const {
+    Runtime& rt = Runtime::get();
+    const forms::Form& f = w.parentForm();
+    if (rt.ended() || !f.isLoaded()) return false;
+    if (forms::Form* m = rt.topModal(); m && m != &f) return false;
+    return w.acceptsInput();
+}
+
+bool FrontEnd::act(const forms::Widget& w, const std::function<void()>& action) {
+    if (!userMay(w)) return false;
+    run(action);
+    return true;
+}
+
+void FrontEnd::apply(const std::function<void()>& change) { run(change); }
+
+bool FrontEnd::ended() const { return Runtime::get().ended(); }
+
+void FrontEnd::run(const std::function<void()>& code) {
+    Runtime& rt = Runtime::get();
+    struct Depth {
+        int& d;
+        explicit Depth(int& x) : d(x) { ++d; }
+        ~Depth() { --d; }
+    } depth(depth_);
+    // Nothing may leave here into Qt: errors that escaped the dispatch boundary (code that runs
+    // outside any handler) are reported the same way.
+    auto report = [&rt](int number, const std::string& description) {
+        try {
+            rt.reportError(number, description);
+        } catch (const forms::ProgramEnded&) {
+            rt.finishEnd();
+        } catch (...) {
+        }
+    };
+    try {
+        code();
+    } catch (const forms::ProgramEnded&) {
+        rt.finishEnd();
+    } catch (const basic::RuntimeError& e) {
+        report(e.number(), e.description());
+    } catch (const std::exception& e) {
+        report(51, std::string("Internal error: ") + e.what());
+    }
+    rt.collect();
+}
+
+// ---- Event loop ----------------------------------------------------------------------------------
+
+void FrontEnd::processEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // End ran in there: the code that called DoEvents must not go on.
+    if (Runtime::get().ended()) throw forms::ProgramEnded();
+}
+
+void FrontEnd::waitForEvents(int maxWaitMs) {
+    QTimer wake;  // bounds the wait
+    wake.setSingleShot(true);
+    wake.start(std::max(0, maxWaitMs));
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    if (Runtime::get().ended()) throw forms::ProgramEnded();
+}
+
+void FrontEnd::endProgram() {
+    // The forms are gone already; End's unwinding reaches our loop, and a nested wait that End
+    // happened inside unwinds its caller in turn (processEvents / waitForEvents).
+}
+
+int FrontEnd::exec() {
+    Runtime& rt = Runtime::get();
+    while (!rt.ended() && !rt.Forms().empty()) {
+        run([&] {
+            int next = rt.msUntilNextTimer();
+            waitForEvents(next < 0 ? 100 : std::min(next, 100));
+            rt.processPending();
+        });
+        purge();
+    }
+    run([&] { rt.finishEnd(); });
+    purge();
+    return 0;
+}
+
+void FrontEnd::runDialog(QDialog& dialog) {
+    Runtime& rt = Runtime::get();
+    bool finished = false;
+    QObject::connect(&dialog, &QDialog::finished, &dialog, [&finished] { finished = true; });
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    while (!finished) {
+        int next = rt.msUntilNextTimer();
+        waitForEvents(next < 0 ? 50 : std::min(next, 50));
+        if (finished) break;
+        rt.processPending();
+    }
+}
+
+void FrontEnd::purge() {
+    if (depth_ != 0 || Runtime::get().dispatchDepth() != 0) return;
+    auto retired = std::move(retired_);
+    retired_.clear();
+    for (auto& o : retired)
+        if (o) delete o.data();
+}
+
+}  // namespace qv::qt
