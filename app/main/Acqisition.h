@@ -1,0 +1,334 @@
+#pragma once
+// The main window: its controls, its handlers and the state it owns. One class split over
+// several files by concern: the design table (Acqisition_Design.cpp), the wiring and the
+// handlers still waiting for their work (Acqisition.cpp), the companion programs and the
+// system-ini options (Acqisition_SubPrg.cpp), the instance numbers (Acqisition_Instance.cpp)
+// and the layout on resize with the position timer (Acqisition_Layout.cpp).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/forms/Form.h"
+
+namespace qv {
+
+// Plain controls of the main window, as (type, name), in the order of the design table.
+#define QV_ACQISITION_CONTROLS(X)                                                             \
+    X(Frame, Frame5) X(TextBox, txtFName) X(Label, lblGetTime) X(Label, LBLStatus)           \
+    X(Label, lblNoName_Caption) X(Label, lblNoName_Caption3) X(Label, LBLTimer)              \
+    X(Label, LBLTime) X(Label, lblSoftTrgCntAll) X(TextBox, TXTDR_TimeDiv)                   \
+    X(Frame, fraCalDispACQ) X(OptionButton, optCalAcq) X(OptionButton, optCalDisp)          \
+    X(Label, lblCALStatus) X(Label, LBL_CALFName) X(CommandButton, cmdGETCAL)                \
+    X(CommandButton, cmdPUTCAL) X(CommandButton, cmdDISPREGISTEDCAL)                         \
+    X(CommandButton, cmdSAVECAL) X(CommandButton, cmdLOADCAL) X(CommandButton, cmdSelectAmp) \
+    X(Label, lblCurLevel_L_Label) X(Label, lblCurLevel_R_Label) X(Label, lblCurLevel_LR_Label) \
+    X(Label, lblRange) X(Label, lblNoName_Caption4) X(CheckBox, chkUseCAL)                   \
+    X(CheckBox, chkDispTable) X(Frame, fraCHDisp) X(PictureBox, PBXMoniDisp)                 \
+    X(Frame, fraRange) X(TextBox, txtDR_WaveInput) X(Frame, fraCal) X(Frame, fraCtrl)        \
+    X(CommandButton, cmdLoad) X(CommandButton, cmdQUIT) X(CommandButton, cmdSaveSetting)     \
+    X(CommandButton, cmdLoadSetting) X(CommandButton, cmdLoadREGIST)                         \
+    X(CommandButton, cmdSaveParam) X(ComboBox, cmbSampleFreq) X(ComboBox, cmbTimeFS)         \
+    X(TextBox, txtFSTime) X(Label, LBLNoUnitFS) X(TextBox, TXTPreSetCounter)                 \
+    X(Label, lblPresetUnit) X(Label, LBLTimerPreSet) X(TextBox, txtDD) X(TextBox, txtHH)     \
+    X(TextBox, txtMM) X(TextBox, txtSS) X(Label, LBLDateTime) X(OptionButton, optStorage)    \
+    X(OptionButton, optMonitor) X(CommandButton, cmdStart) X(CommandButton, cmdEnd)          \
+    X(Label, LBLMarkDisp_L) X(Label, LBLMarkDisp_R) X(Label, LBLMark)                        \
+    X(CommandButton, cmdAddMarkOffline) X(CommandButton, cmdDelMarkOffline)                  \
+    X(CommandButton, cmdCancelMark) X(CheckBox, chkL2L) X(CheckBox, chkL2LHalf)              \
+    X(CommandButton, cmdP2P) X(CommandButton, cmdP2PHalf) X(CommandButton, cmdAddMark)       \
+    X(CommandButton, cmdClearMark) X(TextBox, txtMarkComment) X(ListBox, lstMarkCom)         \
+    X(ListBox, List1) X(Frame, fraMonitorGraph) X(CommandButton, cmdMovePrevFirst)           \
+    X(CommandButton, cmdMovePrev) X(CommandButton, cmdMovePrevH)                             \
+    X(CommandButton, cmdMovePrev1Sec) X(CommandButton, cmdMove) X(TextBox, txtMoveTime)      \
+    X(CommandButton, cmdMoveNext1Sec) X(CommandButton, cmdMoveNextH)                         \
+    X(CommandButton, cmdMoveNext) X(CommandButton, cmdMoveNextFirst) X(Label, lblStartTime)  \
+    X(Label, lblStartEnd) X(Label, lblEndTime) X(Label, LBLCurTime_L) X(TextBox, txtCurTime_L) \
+    X(Label, LBLCurTime_R) X(TextBox, txtCurTime_R) X(Label, LBLCurTime_D)                   \
+    X(OptionButton, optS) X(OptionButton, optM) X(OptionButton, optL)                        \
+    X(CheckBox, chkDispRaw) X(CheckBox, chkDispCAMPos) X(CheckBox, chkMean)                  \
+    X(CheckBox, chkCurLvl) X(Label, Label13) X(Label, Label14) X(CheckBox, chkCurRst)        \
+    X(Label, Label15) X(Label, Label16) X(CheckBox, chkCurRstCenter) X(Label, Label2)        \
+    X(Label, Label17) X(Frame, fraTrg) X(TextBox, t1EU) X(TextBox, t1) X(TextBox, t2EU)      \
+    X(TextBox, t2) X(TextBox, txtIncDecEU) X(TextBox, txtIncDec) X(CommandButton, cmdInc10)  \
+    X(CommandButton, cmdDec10) X(CommandButton, cmdSetTrgLvl) X(Frame, fraCSV)               \
+    X(TextBox, txtStartTime) X(TextBox, txtEndTime) X(Label, LBLNoUnit)                      \
+    X(ComboBox, cmbSamplePoint) X(CommandButton, cmdCSV) X(CommandButton, cmdMakeCSVAuto)    \
+    X(CommandButton, cmdCONDITION) X(CommandButton, cmdHardCopy)                             \
+    X(CommandButton, cmdHardCopyF) X(TextBox, txtMsg) X(PictureBox, pbxParent)               \
+    X(CheckBox, chkDispBUFF_SWEEP_F) X(CheckBox, chkDisp最も近いグラフを探す)                 \
+    X(CheckBox, chkDispfrmRRInt) X(CheckBox, chkDispRecoveryData) X(CheckBox, chkAve)        \
+    X(CheckBox, chkDispADCPAINT) X(CheckBox, chkDispCursor) X(CheckBox, chkDispFolder)       \
+    X(CheckBox, chkfrmCWavFile) X(CheckBox, chkGraphMemo) X(CheckBox, chkDispAUD_Test)       \
+    X(CheckBox, chkLockAspect) X(CheckBox, chkVoice2Text) X(CheckBox, chkDispfrmDataDiv)     \
+    X(CheckBox, chkDispMakeWave) X(CheckBox, chkDispMarkAndMove) X(CheckBox, chkDispMemo)    \
+    X(CheckBox, chkDisppWave) X(CheckBox, chkfrmPulseCount) X(CheckBox, chkFFT)              \
+    X(CheckBox, chkMaxMin) X(CheckBox, chk再起動せずにカメラ設定を変更可能にする)             \
+    X(CheckBox, chkAutoDirectory) X(CheckBox, chkDispWideWave) X(CheckBox, chkDispBufferDebug) \
+    X(CheckBox, chkDetectR) X(TextBox, txtDetectRCHNo) X(CheckBox, chk取込中マーク操作禁止)   \
+    X(CheckBox, chkSTMEM) X(CheckBox, chkBlobrelay) X(CheckBox, chkCancel)                   \
+    X(CheckBox, chkDispCAMPosNo) X(CommandButton, cmdDispInit) X(CommandButton, cmdCAMChange) \
+    X(CommandButton, cmdRecalcRR) X(TextBox, txtMode) X(TextBox, txtSettingFileName)         \
+    X(TextBox, txtFormName) X(TextBox, txtFuncName) X(CommandButton, cmdCallFuncMain)        \
+    X(ListBox, lstSort) X(TextBox, txtずらすCHNo) X(TextBox, txtずらすPointNum)               \
+    X(CommandButton, cmdずらす) X(Timer, timBoot) X(Timer, timBootSubPrg) X(Timer, Timer2)    \
+    X(Timer, timPos) X(Timer, timWDT) X(Timer, timAutoACQ) X(Timer, timDisp)                 \
+    X(Timer, timSaveImage) X(Timer, Timer1) X(Timer, timSockCmdStart) X(Timer, timSockCmdEnd)
+
+// Control arrays: element 0 is designed; the channel rows 1..31 (and Line1(1..7)) are loaded
+// at start-up, the other arrays are designed whole.
+#define QV_ACQISITION_ARRAYS(X)                                                                \
+    X(Label, lblNoName) X(CheckBox, CHKWaveNo) X(CheckBox, chkCal) X(Label, lblNoName_2)       \
+    X(Line, Line1) X(Label, lblNoName_3) X(Label, lblNoName_3R) X(TextBox, txtNoName_3)        \
+    X(TextBox, txtNoName_3R) X(Label, lblCurLevel_L) X(Label, lblCurLevel_R)                   \
+    X(Label, lblCurLevel_LR) X(TextBox, txtDR_WaveHi) X(TextBox, txtDR_WaveHi_V)               \
+    X(TextBox, txtDR_WaveLo) X(TextBox, txtDR_WaveLo_V) X(CheckBox, chkCopy)                   \
+    X(CheckBox, chkCopy_V) X(Label, lblDiv) X(Label, lblUnit) X(PictureBox, Picture1)          \
+    X(Label, lblItemName) X(TextBox, txtName) X(TextBox, txtUnit) X(TextBox, txtEUHI)          \
+    X(TextBox, txtEULO) X(TextBox, txtCALAD) X(TextBox, txtBASEAD) X(Label, lblTimeCap)        \
+    X(TextBox, TXTComment)
+
+// Where the window's parts were laid out, recorded once when the window loads; the layout on
+// resize moves everything from these (positions in pixels, the window's size in twips).
+struct AcqLayout {
+    float minWidth = 0, minHeight = 0;
+    float extraWidth = 0, extraHeight = 0;  // of the last layout pass, twips
+    float lblNoName_Caption4Left = 0, lblRangeLeft = 0;
+    float lblCurLevel_L_LabelLeft = 0, lblCurLevel_R_LabelLeft = 0, lblCurLevel_LR_LabelLeft = 0;
+    float fraCtrlLeft = 0, fraCalLeft = 0, fraCalDispACQLeft = 0;
+    float PBXMoniDispWidth = 0, PBXMoniDispHeight = 0;
+    float fraMonitorGraphTop = 0;
+    float cmdCONDITIONLeft = 0, cmdCONDITIONTop = 0;
+    float cmdHardCopyTop = 0, cmdHardCopyFTop = 0;
+    float fraCHDispHeight = 0;
+    float chkUseCALLeft = 0, chkDispTableLeft = 0;
+    float chkCurLvlTop = 0, Label13Top = 0, Label14Top = 0, chkCurRstTop = 0, Label15Top = 0;
+    float Label16Top = 0, chkCurRstCenterTop = 0, Label2Top = 0, Label17Top = 0;
+    float txtMsgLeft = 0, txtMsgTop = 0;
+};
+extern AcqLayout GAcqLayout;
+
+// The monitor's height when the window loaded (frame ticks keep their length through it).
+extern float MoniDispStartHeight;
+// The base width of the chosen display size (300, 653 or 815 pixels).
+extern float DispBaseWidth;
+// The width the display-size options add their base width to: the window's width less the
+// width it had when it loaded, in twips (0 at the design size).
+extern float GsngGraphWidth;
+
+class Acqisition : public forms::Form {
+public:
+    // Created, and Form_Load run, on first use; created anew on the first use after Unload.
+    static Acqisition& instance();
+    static const forms::FormDesign& design();
+    Acqisition();
+
+#define QV_DECLARE_CONTROL(T, n) forms::T& n;
+#define QV_DECLARE_ARRAY(T, n) forms::ControlArray<forms::T> n;
+    QV_ACQISITION_CONTROLS(QV_DECLARE_CONTROL)
+    QV_ACQISITION_ARRAYS(QV_DECLARE_ARRAY)
+#undef QV_DECLARE_CONTROL
+#undef QV_DECLARE_ARRAY
+
+    // ---- State the window owns ----
+    bool bInternalUpdate = false;  // stored settings are being applied
+    bool bAutoCall = false;        // a handler runs on the program's own request
+    int32_t wdtCounter = 0;        // watchdog count, ms
+
+    // ---- Companion programs and system-ini options ----
+    void ReadUseSubPrg();
+    void ReadTolvaneCTRL();
+    void CallCMD_GetSetting2();
+    void SubPrgGetSetting();
+    void SendProperty(const std::string& a, const std::string& b);
+    void SendProperty2(const std::string& a, const std::string& b, const std::string& c,
+                       const std::string& d, const std::string& e);
+
+    // ---- Instance numbers in the system ini ----
+    int32_t GetInstanseNo();
+    void ReleaceInstanseNo(int32_t number);
+
+    // ---- Operations other parts of the window provide ----
+    void DispCHCtrl();
+    void SetCursor(int32_t& leftPoint, int32_t& rightPoint, bool reset);
+    void ReadDetectR();
+
+    // ---- Window events ----
+    void Form_Load();
+    void Form_QueryUnload(int& Cancel, int UnloadMode);
+    void Form_Unload(int& Cancel);
+    void Form_Resize();
+    void Form_KeyDown(int& KeyCode, int Shift);
+    void Form_OLEDragDrop(forms::DataObject& Data, int& Effect, int Button, int Shift, float X,
+                          float Y);
+
+    // ---- Buttons ----
+    void cmdCONDITION_Click();
+    void cmdQUIT_Click();
+    void cmdHardCopy_Click();
+    void cmdHardCopyF_Click();
+    void cmdStart_Click();
+    void cmdEnd_Click();
+    void cmdLoad_Click();
+    void cmdCallFuncMain_Click();
+    void cmdRecalcRR_Click();
+    void cmdMakeCSVAuto_Click();
+    void cmdCSV_Click();
+    void cmdMove_Click();
+    void cmdMovePrev_Click();
+    void cmdMovePrevFirst_Click();
+    void cmdMovePrevH_Click();
+    void cmdMovePrev1Sec_Click();
+    void cmdMoveNext_Click();
+    void cmdMoveNextFirst_Click();
+    void cmdMoveNextH_Click();
+    void cmdMoveNext1Sec_Click();
+    void cmdCancelMark_Click();
+    void cmdSetTrgLvl_Click();
+    void cmdAddMarkOffline_Click();
+    void cmdDelMarkOffline_Click();
+    void cmdAddMark_Click();
+    void cmdClearMark_Click();
+    void cmdSAVECAL_Click();
+    void cmdLoadREGIST_Click();
+    void cmdLOADCAL_Click();
+    void cmdDISPREGISTEDCAL_Click();
+    void cmdSaveSetting_Click();
+    void cmdLoadSetting_Click();
+    void cmdSaveParam_Click();
+    void cmdSelectAmp_Click();
+    void cmdP2P_Click();
+    void cmdP2PHalf_Click();
+    void cmdGETCAL_Click();
+    void cmdPUTCAL_Click();
+    void cmdInc10_Click();
+    void cmdDec10_Click();
+    void cmdDispInit_Click();
+    void cmdCAMChange_Click();
+    void cmdずらす_Click();
+
+    // ---- Check boxes and option buttons ----
+    void chkUseCAL_Click();
+    void chkDispTable_Click();
+    void chkL2L_Click();
+    void chkL2LHalf_Click();
+    void chkDispRaw_Click();
+    void chkDispCAMPos_Click();
+    void chkCurLvl_Click();
+    void chkCurRst_Click();
+    void chkCurRstCenter_Click();
+    void chkMean_Click();
+    void chkDispBUFF_SWEEP_F_Click();
+    void chkDisp最も近いグラフを探す_Click();
+    void CHKWaveNo_Click(int Index);
+    void chkCal_Click(int Index);
+    void chkCopy_Click(int Index);
+    void chkCopy_V_Click(int Index);
+    void optCalAcq_Click();
+    void optCalDisp_Click();
+    void optL_Click();
+    void optM_Click();
+    void optS_Click();
+    void optMonitor_Click();
+
+    // ---- Lists ----
+    void cmbSampleFreq_Click();
+    void cmbTimeFS_Click();
+    void cmbSamplePoint_Click();
+
+    // ---- Text boxes ----
+    void TXTPreSetCounter_LostFocus();
+    void txtDD_Change();
+    void txtDD_LostFocus();
+    void txtHH_Change();
+    void txtHH_LostFocus();
+    void txtMM_Change();
+    void txtMM_LostFocus();
+    void txtSS_Change();
+    void txtSS_LostFocus();
+    void txtFName_Click();
+    void txtStartTime_Change();
+    void txtEndTime_Change();
+    void txtMoveTime_Change();
+    void txtMoveTime_KeyDown(int& KeyCode, int Shift);
+    void txtCurTime_L_KeyDown(int& KeyCode, int Shift);
+    void txtCurTime_L_LostFocus();
+    void txtCurTime_R_KeyDown(int& KeyCode, int Shift);
+    void txtCurTime_R_LostFocus();
+    void txtDR_WaveInput_KeyDown(int& KeyCode, int Shift);
+    void txtDR_WaveInput_LostFocus();
+    void txtIncDecEU_KeyDown(int& KeyCode, int Shift);
+    void txtIncDecEU_LostFocus();
+    void t1EU_KeyDown(int& KeyCode, int Shift);
+    void t1EU_LostFocus();
+    void t2EU_KeyDown(int& KeyCode, int Shift);
+    void t2EU_LostFocus();
+    void txtName_Change(int Index);
+    void txtName_GotFocus(int Index);
+    void txtName_KeyDown(int Index, int& KeyCode, int Shift);
+    void txtUnit_Change(int Index);
+    void txtUnit_KeyDown(int Index, int& KeyCode, int Shift);
+    void txtEUHI_Change(int Index);
+    void txtEUHI_KeyDown(int Index, int& KeyCode, int Shift);
+    void txtEULO_Change(int Index);
+    void txtEULO_KeyDown(int Index, int& KeyCode, int Shift);
+    void txtCALAD_Change(int Index);
+    void txtCALAD_KeyDown(int Index, int& KeyCode, int Shift);
+    void txtBASEAD_Change(int Index);
+    void txtBASEAD_GotFocus(int Index);
+    void txtBASEAD_KeyDown(int Index, int& KeyCode, int Shift);
+    void txtDR_WaveHi_Change(int Index);
+    void txtDR_WaveHi_Click(int Index);
+    void txtDR_WaveHi_GotFocus(int Index);
+    void txtDR_WaveHi_V_Change(int Index);
+    void txtDR_WaveHi_V_GotFocus(int Index);
+    void txtDR_WaveLo_Change(int Index);
+    void txtDR_WaveLo_GotFocus(int Index);
+    void txtDR_WaveLo_V_Change(int Index);
+    void txtDR_WaveLo_V_GotFocus(int Index);
+
+    // ---- Labels ----
+    void LBLCurTime_L_Click();
+    void LBLCurTime_R_Click();
+    void LBLMark_Click();
+    void lblNoName_Caption_Click();
+    void lblNoName_Caption3_Click();
+    void lblItemName_Click(int Index);
+    void lblRange_Click();
+    void lblNoName_Click(int Index);
+
+    // ---- Picture boxes ----
+    void PBXMoniDisp_Paint();
+    void PBXMoniDisp_DblClick();
+    void PBXMoniDisp_MouseDown(int Button, int Shift, float X, float Y);
+    void PBXMoniDisp_MouseMove(int Button, int Shift, float X, float Y);
+    void PBXMoniDisp_MouseUp(int Button, int Shift, float X, float Y);
+    void PBXMoniDisp_Resize();
+    void pbxParent_DblClick();
+
+    // ---- Timers ----
+    void timBoot_Timer();
+    void timBootSubPrg_Timer();
+    void Timer2_Timer();
+    void timPos_Timer();
+    void timWDT_Timer();
+    void timAutoACQ_Timer();
+    void timDisp_Timer();
+    void timSaveImage_Timer();
+
+private:
+    void wire();
+    void recordLayout();
+};
+
+// What the hidden state window's companion-program switches say, read at the time of the call.
+bool IsUseSubPrg();
+bool IsUseSubPrgRL();
+bool IsUseSubPrgVylM70();
+bool IsUseSubPrgJINS();
+
+// Starts an outside program (argv[0], from the program folder as the caller names it) without a
+// shell. One that is missing or cannot be started is written to the log; the caller goes on.
+// Returns the process id, or 0 when nothing started.
+int32_t StartOutsideProgram(const std::vector<std::string>& argv);
+
+}  // namespace qv

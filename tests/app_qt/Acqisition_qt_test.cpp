@@ -1,0 +1,75 @@
+// The main window as a person sees it: shown through the Qt front end (offscreen), grabbed and
+// saved as a PNG in the test's output folder "app_qt" under the working folder.
+#include "platform/qt/QtBase.h"
+
+#include <QApplication>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/main/Acqisition.h"
+#include "platform/forms/Forms.h"
+#include "platform/kernel/ScreenMetrics.h"
+#include "platform/qt/FormWindow.h"
+#include "platform/qt/FrontEnd.h"
+#include "tests/app/IniSet_testsupport.h"
+
+using namespace qv;
+
+namespace {
+
+void ensureApplication() {
+    if (QApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "test_app_qt";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+TEST(AcqisitionQt, MainWindowShowsAsDesignedAndIsSavedAsPng) {
+    ensureApplication();
+    forms::Runtime::get().reset();
+    kernel::resetScreenMetrics();
+    apptest::TempProgramFolder prog;
+    qt::FrontEnd fe;
+    fe.install();
+
+    Acqisition& w = Acqisition::instance();
+    w.Show();
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
+    qt::FormWindow* window = fe.window(w);
+    ASSERT_NE(window, nullptr);
+    const QImage shot = window->grab().toImage();
+    const forms::PixelRect client = w.clientRect();
+    EXPECT_EQ(shot.width(), client.width());
+    EXPECT_EQ(shot.height(), client.height());
+
+    // The monitor is white in the middle; the status label light grey; the panels between
+    // them are drawn in other colours, so the picture is not one flat colour.
+    const auto at = [&](const forms::Control& c, double fx, double fy) {
+        const forms::PixelRect r = c.outerRect();
+        return shot.pixelColor(r.left + static_cast<int>(r.width() * fx),
+                               r.top + static_cast<int>(r.height() * fy));
+    };
+    EXPECT_EQ(at(w.PBXMoniDisp, 0.5, 0.5), QColor(255, 255, 255));
+    EXPECT_EQ(at(w.LBLStatus, 0.1, 0.5), QColor(0xE0, 0xE0, 0xE0));
+    int differing = 0;
+    const QColor first = shot.pixelColor(0, 0);
+    for (int y = 0; y < shot.height(); y += 7)
+        for (int x = 0; x < shot.width(); x += 7) differing += shot.pixelColor(x, y) != first;
+    EXPECT_GT(differing, 1000);
+
+    const std::filesystem::path out = std::filesystem::current_path() / "app_qt";
+    std::filesystem::create_directories(out);
+    const std::filesystem::path file = out / "Acqisition.png";
+    ASSERT_TRUE(shot.save(QString::fromStdString(file.string()), "PNG"));
+    EXPECT_GT(std::filesystem::file_size(file), 1000u);
+
+    fe.uninstall();
+    forms::Runtime::get().reset();
+}
+
+}  // namespace
