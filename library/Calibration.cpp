@@ -56,6 +56,7 @@ void PUTCAL(const float* cal, const char* names, const char* units) {
     if (gCalPath[0] == '\0') return;  // the profile functions reach no file
     using namespace qv::kernel;
     const std::string path = cp932ToUtf8(gCalPath);
+    ProfileBatch batch(path);   // 224 keys, one rewrite of the file
     for (int ch = 0; ch < kChannels; ++ch) {
         char separator[48];
         std::snprintf(separator, sizeof separator, "---------- CAL(%d) ----------", ch);
@@ -70,7 +71,7 @@ void PUTCAL(const float* cal, const char* names, const char* units) {
             writeProfileString(path, kSection, key(kValueKeys[v], ch),
                                fixed6(cal[ch * kValuesPerChannel + v]));
     }
-    flushProfile(path);
+    if (batch.commit()) flushProfile(path);
 }
 
 void GETCAL(float* cal, char* names, char* units) {

@@ -15,6 +15,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/Runtime.h"
 #include "platform/kernel/Paths.h"
+#include "platform/kernel/Profile.h"
 
 namespace qv {
 
@@ -156,6 +157,8 @@ bool IsExcludedControl(const std::string& windowName, const std::string& control
 
 bool SaveFormControls(forms::Form& window, const std::string& fileName) {
     SetIniFileName(settingsFile(fileName));
+    // Thousands of keys: the file is written once, at the end, instead of once a key.
+    kernel::ProfileBatch batch(GetIniFileName());
     bool ok = true;
     forEachPersistedControl(window, [&](forms::Control& c, const std::string& section) {
         ok &= WriteIniString(section, "Name", c.Name());
@@ -168,7 +171,8 @@ bool SaveFormControls(forms::Form& window, const std::string& fileName) {
             if (!item.empty()) ok &= WriteIniString(section, listKey(j), item);
         }
     });
-    return FlushIniFile() && ok;
+    const bool written = batch.commit();
+    return written && FlushIniFile() && ok;
 }
 
 void LoadFormControls(forms::Form& window, const std::string& fileName, bool allowDuplicates) {

@@ -3,6 +3,7 @@
 #include "platform/kernel/Encoding.h"
 #include "platform/kernel/Paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -152,9 +153,17 @@ void applySplice(Parsed& p, const Splice& s) {
             l.valueStart += delta;
         }
     }
-    p.lines.erase(p.lines.begin() + static_cast<std::ptrdiff_t>(i0), p.lines.begin() + static_cast<std::ptrdiff_t>(i1));
-    p.lines.insert(p.lines.begin() + static_cast<std::ptrdiff_t>(i0), std::make_move_iterator(fresh.begin()),
-                   std::make_move_iterator(fresh.end()));
+    // The lines after the change move only when their number changes (a value replaced in
+    // place moves none).
+    std::size_t common = std::min(fresh.size(), i1 - i0);
+    std::move(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(common),
+              p.lines.begin() + static_cast<std::ptrdiff_t>(i0));
+    auto at = p.lines.begin() + static_cast<std::ptrdiff_t>(i0 + common);
+    if (fresh.size() > common)
+        p.lines.insert(at, std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(common)),
+                       std::make_move_iterator(fresh.end()));
+    else
+        p.lines.erase(at, p.lines.begin() + static_cast<std::ptrdiff_t>(i1));
 }
 
 bool sameTime(const timespec& a, const timespec& b) noexcept {
@@ -339,9 +348,9 @@ std::string folderOf(const std::string& file) {
     return slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
 }
 
-// Writes `bytes` to a new file beside `file` and renames it over `file`. The new file's
-// identity is stored in `parsed`.
-bool replaceFile(const std::string& file, std::string_view bytes, mode_t mode, Parsed& parsed) {
+// Writes `bytes` to a new file beside `file` and renames it over `file` (syncing the new file
+// to disk first when `sync`). The new file's identity is stored in `parsed`.
+bool replaceFile(const std::string& file, std::string_view bytes, mode_t mode, Parsed& parsed, bool sync) {
     std::string folder = folderOf(file);
     std::string base = file.substr(file.rfind('/') + 1);
     std::string temp = folder + "/." + base + ".XXXXXX";
@@ -356,8 +365,15 @@ bool replaceFile(const std::string& file, std::string_view bytes, mode_t mode, P
         t_lastError = errnoText("cannot set the mode of", temp);
         ok = false;
     }
+    if (ok && sync && ::fsync(fd) != 0) {
+        t_lastError = errnoText("cannot sync", temp);
+        ok = false;
+    }
     struct stat st{};
-    if (ok && ::fstat(fd, &st) != 0) ok = false;
+    if (ok && ::fstat(fd, &st) != 0) {
+        t_lastError = errnoText("cannot examine", temp);
+        ok = false;
+    }
     if (::close(fd) != 0 && ok) {
         t_lastError = errnoText("cannot write", temp);
         ok = false;
@@ -425,6 +441,136 @@ std::optional<Splice> edit(const Parsed& p, std::string_view section, std::optio
     return Splice{r.size(), r.size(), text};
 }
 
+// Syncs the folder entry of `file` (the rename that put it in place).
+bool syncFolder(const std::string& file) {
+    std::string folder = folderOf(file);
+    int dfd = openRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dfd < 0) return true;   // a folder we may not open cannot be synced by us either
+    bool ok = ::fsync(dfd) == 0;
+    if (!ok) t_lastError = errnoText("cannot sync", folder);
+    ::close(dfd);
+    return ok;
+}
+
+// The value `key` of `section` has in `p`, or the default.
+ProfileString lookUp(const Parsed& p, std::string_view section, std::string_view key,
+                     std::string_view defaultValue, int bufferSize) {
+    if (p.utf16) return defaultString(defaultValue, bufferSize);
+    long header = findSection(p, foldName(section, p.utf8));
+    if (header < 0) return defaultString(defaultValue, bufferSize);
+    long at = findKey(p, static_cast<std::size_t>(header), foldName(key, p.utf8));
+    if (at < 0) return defaultString(defaultValue, bufferSize);
+    const Line& l = p.lines[static_cast<std::size_t>(at)];
+    return copyToBuffer(&p, std::string_view(p.raw).substr(l.valueStart, l.valueLength), bufferSize, true);
+}
+
+// One write held back by a batch, as the caller asked for it.
+struct HeldWrite {
+    std::string section;
+    std::optional<std::string> key, value;
+
+    void applyTo(Parsed& p) const {
+        std::optional<std::string_view> k, v;
+        if (key) k = *key;
+        if (value) v = *value;
+        if (std::optional<Splice> change = edit(p, section, k, v)) applySplice(p, *change);
+    }
+};
+
+std::string utf16Refusal(const std::string& file) { return "will not write " + file + ": it is a UTF-16 file"; }
+
+// The writes held back for one file while ProfileBatch scopes are open on it. Used under
+// g_cacheMutex only.
+struct Batch {
+    pid_t owner = 0;                    // a child forked meanwhile writes through
+    int depth = 0;                      // open scopes
+    std::string base;                   // the file's bytes when the batch began
+    std::shared_ptr<Parsed> working;    // `base` with the held writes applied; null: unreadable
+    std::string loadError;              // why `working` is null
+    std::vector<HeldWrite> writes;      // in the order they were made
+    bool creates = false;               // a held write would have created a missing file
+};
+
+std::unordered_map<std::string, Batch> g_batches;
+
+Batch* batchFor(const std::string& file) {
+    if (g_batches.empty()) return nullptr;
+    auto it = g_batches.find(file);
+    return it != g_batches.end() && it->second.owner == ::getpid() ? &it->second : nullptr;
+}
+
+void beginBatch(const std::string& file, Batch& b) {
+    b = Batch{};
+    b.owner = ::getpid();
+    int fd = openRetrying(file.c_str(), O_RDONLY);
+    if (fd < 0) {
+        if (errno == ENOENT) b.working = std::make_shared<Parsed>();
+        else b.loadError = errnoText("cannot open", file);
+        return;
+    }
+    std::string saved = t_lastError;
+    std::shared_ptr<Parsed> p = loadParsed(fd, file);
+    ::close(fd);
+    if (p) {
+        b.working = std::make_shared<Parsed>(*p);   // the cache keeps describing the file itself
+        b.base = p->raw;
+    } else {
+        b.loadError = t_lastError;
+    }
+    t_lastError = saved;
+}
+
+bool holdWrite(Batch& b, const std::string& file, std::string_view section, std::optional<std::string_view> key,
+               std::optional<std::string_view> value) {
+    if (!b.working) {
+        t_lastError = b.loadError;
+        return false;
+    }
+    if (b.working->utf16) {
+        t_lastError = utf16Refusal(file);
+        return false;
+    }
+    HeldWrite& w = b.writes.emplace_back();
+    w.section = section;
+    if (key) w.key = std::string(*key);
+    if (value) w.value = std::string(*value);
+    w.applyTo(*b.working);
+    b.creates |= key && value;
+    return true;
+}
+
+// Writes the batch's result to the file once, under its lock. The file is read afresh there: when
+// another process changed it since the batch began, the held writes are made again, in order, on
+// what it holds now, so its keys survive as they would have with writes made one by one.
+bool commitBatch(const std::string& file, const Batch& b) {
+    if (b.writes.empty()) return true;
+    bool missing = false;
+    int fd = lockForUpdate(file, b.creates, missing);
+    if (fd < 0) return missing;   // only deletions, and no file to delete from
+    std::shared_ptr<Parsed> fresh = loadParsed(fd, file);
+    bool ok = false;
+    if (fresh && fresh->utf16) {
+        t_lastError = utf16Refusal(file);
+    } else if (fresh) {
+        std::shared_ptr<Parsed> result = b.working;
+        if (!result || fresh->raw != b.base) {
+            result = std::make_shared<Parsed>(*fresh);
+            for (const HeldWrite& w : b.writes) w.applyTo(*result);
+        }
+        ok = true;
+        if (result->raw != fresh->raw) {
+            struct stat st{};
+            mode_t mode = ::fstat(fd, &st) == 0 ? st.st_mode : 0644;
+            ok = replaceFile(file, result->raw, mode, *result, true);
+            if (ok) remember(file, result);
+            else g_cache.erase(file);
+            ok = ok && syncFolder(file);
+        }
+    }
+    ::close(fd);   // releases the lock
+    return ok;
+}
+
 } // namespace
 
 std::string profileFilePath(std::string_view path) {
@@ -439,18 +585,16 @@ ProfileString getProfileString(std::string_view path, std::string_view section, 
                                std::string_view defaultValue, int bufferSize) {
     std::string file = profileFilePath(path);
     if (file.empty()) return defaultString(defaultValue, bufferSize);
+    std::lock_guard lock(g_cacheMutex);
+    if (!g_batches.empty())
+        if (const Batch* b = batchFor(resolveLink(file)); b && b->working)
+            return lookUp(*b->working, section, key, defaultValue, bufferSize);
     int fd = openRetrying(file.c_str(), O_RDONLY);
     if (fd < 0) return defaultString(defaultValue, bufferSize);
-    std::lock_guard lock(g_cacheMutex);
     std::shared_ptr<Parsed> p = loadParsed(fd, file);
     ::close(fd);
-    if (!p || p->utf16) return defaultString(defaultValue, bufferSize);
-    long header = findSection(*p, foldName(section, p->utf8));
-    if (header < 0) return defaultString(defaultValue, bufferSize);
-    long at = findKey(*p, static_cast<std::size_t>(header), foldName(key, p->utf8));
-    if (at < 0) return defaultString(defaultValue, bufferSize);
-    const Line& l = p->lines[static_cast<std::size_t>(at)];
-    return copyToBuffer(p.get(), std::string_view(p->raw).substr(l.valueStart, l.valueLength), bufferSize, true);
+    if (!p) return defaultString(defaultValue, bufferSize);
+    return lookUp(*p, section, key, defaultValue, bufferSize);
 }
 
 bool writeProfileString(std::string_view path, std::optional<std::string_view> section,
@@ -468,13 +612,14 @@ bool writeProfileString(std::string_view path, std::optional<std::string_view> s
     file = resolveLink(file);
     bool deleting = !key || !value;
     std::lock_guard lock(g_cacheMutex);
+    if (Batch* b = batchFor(file)) return holdWrite(*b, file, *section, key, value);
     bool missing = false;
     int fd = lockForUpdate(file, !deleting, missing);
     if (fd < 0) return missing;   // nothing to delete in a file that does not exist
     std::shared_ptr<Parsed> p = loadParsed(fd, file);
     bool ok = false;
     if (p && p->utf16) {
-        t_lastError = "will not write " + file + ": it is a UTF-16 file";
+        t_lastError = utf16Refusal(file);
     } else if (p) {
         std::optional<Splice> change = edit(*p, *section, key, value);
         ok = true;
@@ -482,7 +627,7 @@ bool writeProfileString(std::string_view path, std::optional<std::string_view> s
             struct stat st{};
             mode_t mode = ::fstat(fd, &st) == 0 ? st.st_mode : 0644;
             applySplice(*p, *change);   // the cached parse becomes the new file's
-            ok = replaceFile(file, p->raw, mode, *p);
+            ok = replaceFile(file, p->raw, mode, *p, false);
             if (!ok) g_cache.erase(file);
         }
     }
@@ -506,17 +651,44 @@ bool flushProfile(std::string_view path) {
     bool ok = ::fsync(fd) == 0;
     if (!ok) t_lastError = errnoText("cannot sync", file);
     ::close(fd);
-    // The rename that put the file in place is an entry of its folder.
-    std::string folder = folderOf(file);
-    int dfd = openRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        if (::fsync(dfd) != 0 && ok) {
-            t_lastError = errnoText("cannot sync", folder);
-            ok = false;
-        }
-        ::close(dfd);
+    return syncFolder(file) && ok;
+}
+
+ProfileBatch::ProfileBatch(std::string_view path) {
+    std::string file = profileFilePath(path);
+    if (file.empty()) return;
+    file_ = resolveLink(file);
+    std::lock_guard lock(g_cacheMutex);
+    Batch* b = batchFor(file_);
+    if (!b) {
+        b = &g_batches[file_];   // replaces one a parent process left before forking us
+        beginBatch(file_, *b);
     }
-    return ok;
+    ++b->depth;
+    open_ = true;
+}
+
+ProfileBatch::~ProfileBatch() {
+    if (!open_) return;
+    try {
+        commit();
+    } catch (...) {
+        // Out of memory while writing: the writes are lost as with a failed commit.
+    }
+}
+
+bool ProfileBatch::commit() {
+    if (!open_) return result_;
+    open_ = false;
+    t_lastError.clear();
+    std::lock_guard lock(g_cacheMutex);
+    auto it = g_batches.find(file_);
+    if (it == g_batches.end() || it->second.owner != ::getpid()) return result_;
+    if (--it->second.depth > 0) return result_;   // an enclosing scope writes
+    Batch b = std::move(it->second);
+    g_batches.erase(it);
+    result_ = commitBatch(file_, b);
+    return result_;
 }
 
 std::string lastProfileError() { return t_lastError; }

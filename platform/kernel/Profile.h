@@ -10,7 +10,8 @@
 //  - every write replaces the file atomically (temporary file in the same folder, renamed over
 //    it) under an advisory lock, re-reading the file under the lock, so another process sees
 //    the change when the call returns and two writers never lose each other's keys;
-//  - flushProfile syncs a file to disk once at the end of a whole save.
+//  - flushProfile syncs a file to disk once at the end of a whole save;
+//  - a ProfileBatch holds a whole save's writes to one file in memory and writes the file once.
 // Files are CP932 (a file that starts with the UTF-8 byte-order mark is read and extended as
 // UTF-8; one that starts with the UTF-16 mark is not read and never written).
 // Paths are Windows-style (see Paths.h) or Linux paths; a bare file name lies in the program
@@ -47,7 +48,34 @@ bool writeProfileString(std::string_view path, std::optional<std::string_view> s
 // Syncs the file (and its folder entry) to disk. Call once after a whole save.
 bool flushProfile(std::string_view path);
 
-// What went wrong in this thread's last failed write or flush ("" after a success).
+// While a batch is open on a file, every write to it in this process (through
+// writeProfileString, whoever calls it) changes only the in-memory copy, and reads in this process
+// see it. commit() writes the file once under its lock: it is read afresh there and the held
+// writes are made again in order on what it holds now, so keys another process wrote meanwhile
+// survive; the bytes are those the writes made one by one would have left. The new file is synced
+// to disk (its folder entry too) before it replaces the old one. Nothing changed: the file is left
+// as it is. Scopes on the same file nest; only the outermost one writes (an inner commit() returns
+// true). A process forked while a batch is open writes through. The destructor commits when
+// commit() was not called, and never throws.
+class ProfileBatch {
+public:
+    explicit ProfileBatch(std::string_view path);   // "" opens nothing; commit() then returns true
+    ~ProfileBatch();
+    ProfileBatch(const ProfileBatch&) = delete;
+    ProfileBatch& operator=(const ProfileBatch&) = delete;
+
+    // False when the file could not be written (see lastProfileError()); the held writes are
+    // then lost and the file keeps its bytes (one that was missing may be left empty). Calling it
+    // again returns the same result.
+    bool commit();
+
+private:
+    std::string file_;
+    bool open_ = false;
+    bool result_ = true;
+};
+
+// What went wrong in this thread's last failed write, flush or commit ("" after a success).
 std::string lastProfileError();
 
 // The Linux file an ini path names (a bare name lies in the program folder).
