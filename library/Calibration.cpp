@@ -3,6 +3,7 @@
 #include "library/trelm.h"
 
 #include "platform/kernel/Encoding.h"
+#include "platform/kernel/Paths.h"
 #include "platform/kernel/Profile.h"
 
 #include <algorithm>
@@ -23,8 +24,17 @@ constexpr int kValuesPerChannel = 4;  // EU_HI, EU_LO, CAL_AD, BASE_AD
 constexpr char kSection[] = "CAL";
 constexpr const char* kValueKeys[kValuesPerChannel] = {"fEU_HI", "fEU_LO", "fCAL_AD", "fBASE_AD"};
 
-// The held store path, CP932; empty at load and set by nothing the program can call.
+// The store's file. Nothing the program calls names it, so it is the program folder's
+// DEFAULT.CAL: the file the program's quit button saves its calibration into, which keeps the
+// user's registered calibration across runs. Before that file exists every read gives the
+// defaults. A path given by a test (CP932, possibly empty) overrides it.
 char gCalPath[2048];
+bool gCalPathGiven;
+
+std::string storeFile() {
+    if (gCalPathGiven) return qv::kernel::cp932ToUtf8(gCalPath);
+    return qv::kernel::programFolderWindows() + "\\DEFAULT.CAL";
+}
 
 std::string key(const char* name, int channel) {
     char buf[40];
@@ -46,6 +56,12 @@ namespace trelm {
 void setCalibrationStorePath(const char* path) {
     std::memset(gCalPath, 0, sizeof gCalPath);
     if (path) std::strncpy(gCalPath, path, sizeof gCalPath - 1);
+    gCalPathGiven = true;
+}
+
+void resetCalibrationStorePath() {
+    std::memset(gCalPath, 0, sizeof gCalPath);
+    gCalPathGiven = false;
 }
 
 }  // namespace trelm
@@ -53,9 +69,9 @@ void setCalibrationStorePath(const char* path) {
 extern "C" {
 
 void PUTCAL(const float* cal, const char* names, const char* units) {
-    if (gCalPath[0] == '\0') return;  // the profile functions reach no file
     using namespace qv::kernel;
-    const std::string path = cp932ToUtf8(gCalPath);
+    const std::string path = storeFile();
+    if (path.empty()) return;  // the profile functions reach no file
     ProfileBatch batch(path);   // 224 keys, one rewrite of the file
     for (int ch = 0; ch < kChannels; ++ch) {
         char separator[48];
@@ -76,7 +92,7 @@ void PUTCAL(const float* cal, const char* names, const char* units) {
 
 void GETCAL(float* cal, char* names, char* units) {
     using namespace qv::kernel;
-    const std::string path = cp932ToUtf8(gCalPath);
+    const std::string path = storeFile();
     // strtod with "." as the decimal point, whatever locale the program runs in.
     locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
     for (int ch = 0; ch < kChannels; ++ch) {

@@ -8,6 +8,7 @@
 #include "platform/basic/Basic.h"
 #include "platform/forms/Form.h"
 #include "platform/kernel/Encoding.h"
+#include "platform/kernel/Profile.h"
 
 namespace qv {
 
@@ -115,6 +116,7 @@ void CCalSetting::LoadCAL(const std::string& path) {
 
 bool CCalSetting::SaveCAL(const std::string& path, forms::Form& window) {
     useFile(path);
+    kernel::ProfileBatch batch(GetIniFileName());  // 224 keys, one rewrite of the file
     bool written = true;
     for (int32_t i = 0; i < kChannels; ++i) {
         Channel& c = at(i);
@@ -130,7 +132,7 @@ bool CCalSetting::SaveCAL(const std::string& path, forms::Form& window) {
         written &= WriteIniString(kSection, key("fCAL_AD", i), c.calAd);
         written &= WriteIniString(kSection, key("fBASE_AD", i), c.baseAd);
     }
-    return FlushIniFile() && written;
+    return batch.commit() && FlushIniFile() && written;
 }
 
 // ---- library ----

@@ -224,7 +224,13 @@ TEST_F(CalSettingTest, ScaleMappingsAvoidZeroDivisorsAndInvertEachOther) {
     EXPECT_EQ(errorNumber([] { CCalSetting::GetEU1_2(1, 0, 3e38f, -3e38f, 2); }), 6);
 }
 
-TEST_F(CalSettingTest, PutcalPacksFieldsAndRecordsForTheLibrary) {
+TEST_F(CalSettingTest, PutcalPacksFieldsAndTheLibraryKeepsThemInDefaultCal) {
+    // Before anything is stored, every name, unit and value comes back as "0".
+    CCalSetting fresh;
+    fresh.GETCAL();
+    for (int i = 0; i < 32; ++i) EXPECT_EQ(row(fresh, i), std::vector<std::string>(6, "0"));
+    EXPECT_EQ(fresh.CHName32(0), "0" + std::string(30, '\0') + " ");
+
     CCalSetting t;
     const std::string name31 = std::string(29, 'n') + "日";  // 31 bytes: no NUL in its field
     t.CHName(0, name31);
@@ -243,12 +249,14 @@ TEST_F(CalSettingTest, PutcalPacksFieldsAndRecordsForTheLibrary) {
     EXPECT_EQ(names.substr(32, 32), "CH2" + std::string(28, '\0') + " ");
     EXPECT_EQ(kernel::utf8ToCp932(GstrCalUnits).substr(0, 2), kernel::utf8ToCp932("㎜"));
 
-    // The library's store has no file: every name, unit and value comes back as "0".
-    t.CHType(2, 5);
-    t.GETCAL();
-    for (int i = 0; i < 32; ++i) EXPECT_EQ(row(t, i), std::vector<std::string>(6, "0"));
-    EXPECT_EQ(t.CHType(2), 5);
-    EXPECT_EQ(t.CHName32(0), "0" + std::string(30, '\0') + " ");
+    // The library's store is DEFAULT.CAL in the program folder: another table gets them back.
+    EXPECT_TRUE(std::filesystem::exists(prog.dir() / "DEFAULT.CAL"));
+    CCalSetting back;
+    back.CHType(2, 5);
+    back.GETCAL();
+    EXPECT_EQ(row(back, 0), (std::vector<std::string>{name31, "㎜", "12.5", "0", "2048", "0"}));
+    EXPECT_EQ(row(back, 1), (std::vector<std::string>{"CH2", "V", "100", "0", "-7", "0"}));
+    EXPECT_EQ(back.CHType(2), 5);
     EXPECT_EQ(kernel::utf8ToCp932(GstrCalNames).size(), 1024u);
 }
 

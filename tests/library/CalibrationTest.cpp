@@ -3,6 +3,7 @@
 #include "library/trelm.h"
 
 #include "platform/kernel/Encoding.h"
+#include "platform/kernel/Paths.h"
 #include "platform/kernel/Profile.h"
 
 #include <gtest/gtest.h>
@@ -158,6 +159,21 @@ TEST_F(CalibrationStore, MissingSectionGivesZeroTextsAndValues) {
         EXPECT_EQ(back.unit(ch), "0");
         for (int v = 0; v < 4; ++v) EXPECT_EQ(back.values[ch * 4 + v], 0.0f);
     }
+}
+
+TEST_F(CalibrationStore, WithoutAGivenPathTheStoreIsTheProgramFoldersDefaultCal) {
+    trelm::resetCalibrationStorePath();
+    qv::kernel::setProgramFolder(dir_.string());
+    CalRecord rec;
+    rec.setName(3, "圧力");
+    rec.values[3 * 4 + 2] = 4096.0f;
+    PUTCAL(rec.values.data(), rec.names.data(), rec.units.data());
+    EXPECT_TRUE(fs::exists(dir_ / "DEFAULT.CAL"));
+    CalRecord back;
+    GETCAL(back.values.data(), back.names.data(), back.units.data());
+    qv::kernel::setProgramFolder("");
+    EXPECT_EQ(back.name(3), "圧力");
+    EXPECT_EQ(back.values[3 * 4 + 2], 4096.0f);
 }
 
 TEST_F(CalibrationStore, EmptyPathStoresNothingAndReadsDefaults) {
