@@ -306,6 +306,8 @@ void Control::attach(Form* form, Control* container, int index, bool designed) {
     designed_ = designed;
 }
 
+bool Control::isLoaded() const { return !released_ && form_ && form_->isLoaded(); }
+
 bool Control::quiet() const { return form_ && form_->isLoadingDesign(); }
 
 PixelRect Control::outerRect() const {
@@ -327,7 +329,7 @@ PixelRect Control::clientRect() const { return outerRect(); }
 PixelRect Control::childOrigin() const { return clientRect(); }
 
 void Control::SetFocus() {
-    if (!has(CanFocus) || !acceptsInput()) raiseError(basic::errInvalidCall);
+    if (!has(CanFocus) || !isLoaded() || !acceptsInput()) raiseError(basic::errInvalidCall);
     Runtime::get().moveFocus(this);
 }
 

@@ -44,6 +44,9 @@ public:
     virtual unsigned features() const = 0;
     bool has(Feature f) const { return (features() & f) != 0; }
     virtual bool isForm() const { return false; }
+    // A form between its Load and its Unload; a control on such a form that was not
+    // unloaded itself. An unloaded object stays readable until no handler runs any more.
+    virtual bool isLoaded() const = 0;
     virtual Form& parentForm() = 0;
     // The form this belongs to; null for a control not placed on one.
     virtual const Form* owningForm() const = 0;
@@ -162,6 +165,7 @@ public:
     std::string fullName() const;
     bool designed() const { return designed_; }
 
+    bool isLoaded() const override;
     Form& parentForm() override { return *form_; }
     const Form* owningForm() const override { return form_; }
     Widget* containerWidget() const override;
@@ -215,6 +219,7 @@ private:
     Control* container_ = nullptr;
     int index_ = -1;
     bool designed_ = true;
+    bool released_ = false;  // unloaded: its window and timer are gone
 };
 
 // True when w lies (at any depth) inside the container outer.

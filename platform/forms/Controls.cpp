@@ -60,8 +60,7 @@ void CommandButton::setValue(bool v) {
 }
 
 void CommandButton::userClick() {
-    Runtime::get().moveFocus(this);
-    Click.raise();
+    if (Runtime::get().focusForInput(*this)) Click.raise();
 }
 
 bool CommandButton::getProp(std::string_view n, PropValue& out) const {
@@ -92,8 +91,7 @@ void CheckBox::copyFrom(const Control& src) {
 }
 
 void CheckBox::userClick() {
-    Runtime::get().moveFocus(this);
-    setValue(value_ == vbUnchecked ? vbChecked : vbUnchecked);
+    if (Runtime::get().focusForInput(*this)) setValue(value_ == vbUnchecked ? vbChecked : vbUnchecked);
 }
 
 bool CheckBox::getProp(std::string_view n, PropValue& out) const {
@@ -135,8 +133,7 @@ void OptionButton::copyFrom(const Control& src) {
 }
 
 void OptionButton::userClick() {
-    Runtime::get().moveFocus(this);
-    setValue(true);
+    if (Runtime::get().focusForInput(*this)) setValue(true);
 }
 
 bool OptionButton::getProp(std::string_view n, PropValue& out) const {
@@ -178,6 +175,10 @@ void TextBox::setSelLength(int v) {
 }
 
 std::string TextBox::SelText() const { return basic::Mid(text_, selStart_ + 1, selLength_); }
+
+void TextBox::userType(const std::string& t) {
+    if (Runtime::get().focusForInput(*this)) setText(t);
+}
 
 void TextBox::setSelText(const std::string& t) {
     int start = selStart_;
@@ -282,6 +283,10 @@ void ListControl::setList(int i, const std::string& text) {
     items_[static_cast<size_t>(i)].text = text;
     if (i == listIndex_) selectionChanged();
     if (auto* o = Runtime::get().observer()) o->listChanged(*this);
+}
+
+void ListControl::userSelect(int i) {
+    if (Runtime::get().focusForInput(*this)) setListIndex(i);
 }
 
 void ListControl::setListIndex(int i) {
@@ -410,6 +415,10 @@ void ComboBox::setStyle(int s) {
 }
 
 std::string ComboBox::Text() const { return editable() ? text_ : ListControl::Text(); }
+
+void ComboBox::userType(const std::string& t) {
+    if (Runtime::get().focusForInput(*this)) setText(t);
+}
 
 void ComboBox::setText(const std::string& t) {
     if (!editable()) {

@@ -88,6 +88,8 @@ public:
     const std::string& Text() const { return text_; }
     // Change fires when the text differs; the caret goes to the start.
     void setText(const std::string& t);
+    // The user replaces the text: the focus comes here first, then setText.
+    void userType(const std::string& t);
     // Selection in characters.
     int SelStart() const { return selStart_; }
     int SelLength() const { return selLength_; }
@@ -138,6 +140,8 @@ public:
     int ListIndex() const { return listIndex_; }
     // -1..ListCount-1, else 380 and no change. Click fires when the index changes.
     void setListIndex(int i);
+    // The user picks item i: the focus comes here first, then setListIndex.
+    void userSelect(int i);
     int32_t ItemData(int i) const;
     void setItemData(int i, int32_t v);
     int NewIndex() const { return newIndex_; }
@@ -190,6 +194,8 @@ public:
     // Drop-down list: as the list box. Editable: the typed text (Change), and the
     // selection follows an exactly matching item without a Click.
     void setText(const std::string& t) override;
+    // The user types into an editable combo: the focus comes here first, then setText.
+    void userType(const std::string& t);
     Event<> Change;
     void copyFrom(const Control& src) override;
 

@@ -24,20 +24,22 @@ Driver::~Driver() {
     kernel::resetScreenMetrics();
 }
 
-bool Driver::userMay(const Widget& w) const { return Runtime::get().acceptsUserInput(w); }
-
 void Driver::run(const std::function<void()>& code) {
     Runtime& rt = Runtime::get();
-    try {
-        code();
-    } catch (const ProgramEnded&) {
-        rt.finishEnd();
+    {
+        // A test's code may go on using a window its action unloaded; free it afterwards.
+        Runtime::KeepAlive alive;
+        try {
+            code();
+        } catch (const ProgramEnded&) {
+            rt.finishEnd();
+        }
     }
     rt.collect();
 }
 
 bool Driver::act(const Widget& w, const std::function<void()>& action) {
-    if (!userMay(w)) return false;
+    if (!Runtime::get().acceptsUserInput(w)) return false;
     run(action);
     return true;
 }
@@ -52,32 +54,22 @@ bool Driver::dblClick(Control& c) {
 
 bool Driver::check(CheckBox& c, int value) {
     return act(c, [&] {
-        Runtime::get().moveFocus(&c);
-        c.setValue(value);
+        if (Runtime::get().focusForInput(c)) c.setValue(value);
     });
 }
 
 bool Driver::select(ListControl& list, int index) {
-    return act(list, [&] {
-        Runtime::get().moveFocus(&list);
-        list.setListIndex(index);
-    });
+    return act(list, [&] { list.userSelect(index); });
 }
 
 bool Driver::type(TextBox& t, const std::string& text) {
     if (t.Locked) return false;
-    return act(t, [&] {
-        Runtime::get().moveFocus(&t);
-        t.setText(text);
-    });
+    return act(t, [&] { t.userType(text); });
 }
 
 bool Driver::type(ComboBox& c, const std::string& text) {
     if (!c.editable()) return false;
-    return act(c, [&] {
-        Runtime::get().moveFocus(&c);
-        c.setText(text);
-    });
+    return act(c, [&] { c.userType(text); });
 }
 
 bool Driver::focus(Control& c) {
@@ -91,8 +83,7 @@ bool Driver::keyDown(Form& f, int keyCode, int shift) {
 
 bool Driver::mouseDown(Control& c, int button, int shift, float x, float y) {
     return act(c, [&] {
-        if (c.has(CanFocus)) Runtime::get().moveFocus(&c);
-        c.MouseDown.raise(button, shift, x, y);
+        if (Runtime::get().focusForInput(c)) c.MouseDown.raise(button, shift, x, y);
     });
 }
 
@@ -115,7 +106,8 @@ bool Driver::close(Form& f) {
 bool Driver::resize(Form& f, double width, double height, int windowState) {
     return act(f, [&] {
         if (f.WindowState() != windowState) f.setWindowState(windowState);
-        if (windowState == vbNormal) f.Move(f.Left(), f.Top(), width, height);
+        // A Resize handler may have unloaded the form.
+        if (windowState == vbNormal && f.isLoaded()) f.Move(f.Left(), f.Top(), width, height);
     });
 }
 

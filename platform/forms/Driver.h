@@ -80,7 +80,6 @@ public:
     void setPrevInstance(bool v);
 
 private:
-    bool userMay(const Widget& w) const;
     bool act(const Widget& w, const std::function<void()>& action);
 
     kernel::VirtualClock clock_;

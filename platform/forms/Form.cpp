@@ -47,13 +47,13 @@ Form::Form(const FormDesign& design) : Widget(design.name) {
     try {
         applyDesign(design);
     } catch (...) {
-        destroyWindows();
+        releaseWindows();
         throw;
     }
     designing_ = false;
 }
 
-Form::~Form() { destroyWindows(); }
+Form::~Form() { releaseWindows(); }
 
 unsigned Form::features() const {
     return HasGeometry | HasVisible | HasEnabled | HasCaption | HasColors | HasFont | Windowed |
@@ -126,14 +126,16 @@ Control& Form::addControl(std::unique_ptr<Control> c, Control* container, int in
     return *controls_.back();
 }
 
-void Form::destroyControls() {
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) (*it)->destroying();
-    controls_.clear();
-    arrays_.clear();
+void Form::releaseControls() {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        if ((*it)->released_) continue;
+        (*it)->destroying();
+        (*it)->released_ = true;
+    }
 }
 
-void Form::destroyWindows() {
-    destroyControls();
+void Form::releaseWindows() {
+    releaseControls();
     if (hwnd()) gdi::unregisterWindow(hwnd());
     setHwnd(0);
 }
@@ -204,6 +206,7 @@ void Form::unloadElement(ArrayGroup& group, int index) {
     if (rt.focused() == c) rt.dropFocus(*c);
     if (auto* o = rt.observer()) o->controlDestroying(*c);
     c->destroying();
+    c->released_ = true;
     group.elements.erase(it);
     for (auto ci = controls_.begin(); ci != controls_.end(); ++ci)
         if (ci->get() == c) {
@@ -299,15 +302,21 @@ void Form::Show(int modal) {
     if (modal == vbModal && visible_)
         raiseError(400, "Form already displayed; can't show modally");
     Runtime& rt = Runtime::get();
+    Runtime::KeepAlive alive;
+    // Resize and Activate handlers may unload the form ("Unload Me"): showing ends there.
+    const bool wasLoaded = loaded_;
+    auto unloaded = [&] { return wasLoaded && !loaded_; };
     if (!visible_) {
         visible_ = true;
         if (!shownOnce_) {
             // The first showing sizes the window: Resize runs before it appears.
             shownOnce_ = true;
             Resize.raise();
+            if (unloaded()) return;
         }
         if (auto* o = rt.observer()) o->formShown(*this, modal == vbModal);
         Activate.raise();
+        if (unloaded()) return;
     }
     if (modal == vbModal) {
         modal_ = true;

@@ -144,7 +144,7 @@ public:
     void Move(double left, double top, double width, double height) override;
     void setCaption(const std::string& c) override;
 
-    bool isLoaded() const { return loaded_; }
+    bool isLoaded() const override { return loaded_; }
     bool isModal() const { return modal_; }
     bool isLoadingDesign() const { return designing_; }
 
@@ -217,9 +217,10 @@ private:
     // Tells the drawing layer where the windows are now: all of them, or the changed
     // control and what lies inside it.
     void updateWindowRects(Control* changed);
-    void destroyControls();
-    // Controls and the form's own window leave the drawing layer (unload, End).
-    void destroyWindows();
+    // Controls and the form's own window leave the drawing layer and the timers stop
+    // (unload, End). The objects stay: handlers may still run on them until they end.
+    void releaseControls();
+    void releaseWindows();
     void resizeSurface();
 
     std::vector<std::unique_ptr<Control>> controls_;

@@ -1,5 +1,7 @@
 #include "platform/forms/Printer.h"
 
+#include <algorithm>
+
 #include "platform/basic/RuntimeError.h"
 #include "platform/forms/Globals.h"
 
@@ -20,7 +22,7 @@ PrinterPort& port() {
 
 void setPrinterPort(PrinterPort* p) { gPort = p; }
 PrinterPort* printerPort() { return gPort; }
-int printerCount() { return gPort ? 1 : 0; }
+int printerCount() { return gPort ? std::max(0, gPort->printerCount()) : 0; }
 
 void RecordingPrinter::print(const PrintedDocument& doc) {
     if (failNext) {

@@ -49,6 +49,9 @@ public:
     virtual double pixelsPerInch() const = 0;
     // Prints a finished document; raises 482 when the printer fails.
     virtual void print(const PrintedDocument& doc) = 0;
+    // How many printers the system has (Printers.Count). A port may print where there is
+    // none (to a file), so this is the system's number, not whether printing works.
+    virtual int printerCount() const { return 1; }
 };
 
 // Keeps every printed document. By default an A4 page without margins at 600 dots an inch.
@@ -59,6 +62,7 @@ public:
     double pageHeightTwips() const override { return heightTwips; }
     double pixelsPerInch() const override { return dpi; }
     void print(const PrintedDocument& doc) override;
+    int printerCount() const override { return printers; }
 
     const std::vector<PrintedDocument>& documents() const { return documents_; }
     // The next print fails with error 482 (a printer that is off line).
@@ -67,6 +71,7 @@ public:
     double widthTwips = 210.0 / 25.4 * 1440.0;
     double heightTwips = 297.0 / 25.4 * 1440.0;
     double dpi = 600;
+    int printers = 1;
 
 private:
     std::vector<PrintedDocument> documents_;
@@ -122,7 +127,8 @@ private:
 
 extern PrinterObject Printer;
 
-// The installed printer; null means none (Printers.Count = 0; printing raises 482).
+// Where printing goes; null means nowhere (Printers.Count = 0; printing raises 482).
+// printerCount() is the port's count of the system's printers.
 void setPrinterPort(PrinterPort* port);
 PrinterPort* printerPort();
 int printerCount();

@@ -60,18 +60,23 @@ Form* Runtime::findForm(std::string_view name) const {
 
 bool Runtime::unload(Form& form, int unloadMode) {
     if (!form.loaded_) return true;
+    KeepAlive alive;
     int cancel = 0;
     form.QueryUnload.raise(cancel, unloadMode);
+    if (!form.loaded_) return true;  // a handler unloaded it already
     if (cancel) return false;
     form.Unload.raise(cancel);
+    if (!form.loaded_) return true;
     if (cancel) return false;
     auto it = std::find_if(forms_.begin(), forms_.end(),
                            [&](const LoadedForm& lf) { return lf.form.get() == &form; });
-    if (it == forms_.end()) return true;  // a handler unloaded it already
+    if (it == forms_.end()) return true;
     form.Hide();
     if (focused_ && &focused_->parentForm() == &form) dropFocus(*focused_);
     if (observer_) observer_->formUnloading(form);
-    form.destroyWindows();
+    // Retired, not freed: the handler that unloaded the form ("Unload Me") is still running
+    // on it, and so may others below it.
+    form.releaseWindows();
     form.loaded_ = false;
     retire(std::move(it->form));
     forms_.erase(it);
@@ -85,12 +90,11 @@ void Runtime::destroyAllForms() {
         forms_.pop_back();
         f->visible_ = false;
         if (observer_) observer_->formUnloading(*f);
-        f->destroyWindows();
+        f->releaseWindows();
         f->loaded_ = false;
         retire(std::move(f));
     }
     modalStack_.clear();
-    collectRetired();
 }
 
 // ---- Event loop ---------------------------------------------------------------------------
@@ -103,13 +107,16 @@ void Runtime::DoEvents() {
 }
 
 void Runtime::processPending() {
-    std::deque<std::function<void()>> work;
-    work.swap(posted_);
-    for (auto& w : work) {
-        struct Ctx { std::function<void()>* fn; } ctx{&w};
-        runHandler([](void* p) { (*static_cast<Ctx*>(p)->fn)(); }, &ctx);
+    {
+        KeepAlive alive;
+        std::deque<std::function<void()>> work;
+        work.swap(posted_);
+        for (auto& w : work) {
+            struct Ctx { std::function<void()>* fn; } ctx{&w};
+            runHandler([](void* p) { (*static_cast<Ctx*>(p)->fn)(); }, &ctx);
+        }
+        fireDueTimers();
     }
-    fireDueTimers();
     collectRetired();
 }
 
@@ -140,7 +147,10 @@ void Runtime::fireDueTimers() {
     std::stable_sort(due.begin(), due.end(), [n](Timer* a, Timer* b) {
         return static_cast<int32_t>(a->due_ - n) < static_cast<int32_t>(b->due_ - n);
     });
+    // A tick may unload its own form or another ("Unload Me"), or End: the timers stay
+    // allocated while the caller keeps them alive, and an unloaded one has left timers_.
     for (Timer* t : due) {
+        if (ended_) break;
         // An earlier tick may have stopped, restarted or removed this one.
         if (std::find(timers_.begin(), timers_.end(), t) == timers_.end()) continue;
         uint32_t at = now();
@@ -165,7 +175,7 @@ void Runtime::retire(std::unique_ptr<Form> f) { retiredForms_.push_back(std::mov
 
 void Runtime::collectRetired() {
     // Objects unloaded inside a handler live on until no handler can be running on them.
-    if (depth_ != 0) return;
+    if (depth_ != 0 || holds_ != 0) return;
     while (!retiredControls_.empty() || !retiredForms_.empty()) {
         auto controls = std::move(retiredControls_);
         auto forms = std::move(retiredForms_);
@@ -218,7 +228,8 @@ void Runtime::reportError(int number, const std::string& description) {
 // ---- Focus --------------------------------------------------------------------------------
 
 void Runtime::moveFocus(Control* to) {
-    if (to == focused_) return;
+    // An unloaded control takes no focus: it would be left pointing at freed memory.
+    if (to == focused_ || (to && !to->isLoaded())) return;
     Control* old = focused_;
     focused_ = to;
     if (observer_) observer_->focusChanged(to);
@@ -236,17 +247,24 @@ void Runtime::dropFocus(Control& c) {
 
 bool Runtime::acceptsUserInput(const Widget& w) const {
     const Form* f = w.owningForm();
-    if (ended_ || !f || !f->isLoaded()) return false;
+    if (ended_ || !f || !w.isLoaded()) return false;
     if (Form* m = topModal(); m && m != f) return false;
     return w.acceptsInput();
 }
 
 void Runtime::deliverKeyDown(Form& form, int keyCode, int shift) {
+    if (!form.isLoaded()) return;
     Control* target = form.ActiveControl();
     int key = keyCode;
     if (form.KeyPreview || !target) form.KeyDown.raise(key, shift);
-    // The form's handler may have moved the focus: the key goes where it is now.
+    // The form's handler may have moved the focus (or unloaded the form, which drops it):
+    // the key goes to the control only when it still has the focus.
     if (key != 0 && target && target == form.ActiveControl()) target->KeyDown.raise(key, shift);
+}
+
+bool Runtime::focusForInput(Control& c) {
+    if (c.has(CanFocus)) moveFocus(&c);
+    return c.isLoaded();
 }
 
 std::optional<int> Runtime::deliverDrop(Widget& target, std::vector<std::string> files, int button,
@@ -266,12 +284,11 @@ void Runtime::queueModalScript(std::string formName, ModalScript script) {
 }
 
 void Runtime::runModal(Form& form) {
+    KeepAlive alive;  // the form, while its loop runs
     modalStack_.push_back(&form);
-    ++depth_;  // keeps the form alive while its loop runs
     struct Pop {
         Runtime& rt;
         ~Pop() {
-            --rt.depth_;
             if (!rt.modalStack_.empty()) rt.modalStack_.pop_back();
         }
     } pop{*this};

@@ -37,7 +37,7 @@ class FormsObserver {
 public:
     virtual ~FormsObserver() = default;
     virtual void formLoaded(Form&) {}
-    virtual void formUnloading(Form&) {}   // before its controls are destroyed
+    virtual void formUnloading(Form&) {}   // before its windows are released
     virtual void formShown(Form&, bool /*modal*/) {}
     virtual void formHidden(Form&) {}
     virtual void controlCreated(Control&) {}
@@ -91,12 +91,15 @@ public:
     void dropFocus(Control& c);
 
     // ---- User input (the front end and the headless driver deliver it the same way) ----
-    // False for hidden or disabled controls and forms, for forms other than the top modal
-    // one while a modal form is shown, and after End.
+    // False for hidden or disabled controls and forms, for unloaded ones, for forms other
+    // than the top modal one while a modal form is shown, and after End.
     bool acceptsUserInput(const Widget& w) const;
     // KeyDown to the form first when KeyPreview is on, then to its focused control unless
     // the form zeroed KeyCode; with no focused control the form gets it.
     void deliverKeyDown(Form& form, int keyCode, int shift);
+    // A user action on c starts by moving the focus there when c can take it (LostFocus,
+    // GotFocus). False when those handlers unloaded c: the action goes no further.
+    bool focusForInput(Control& c);
     // A file drop on a form, frame or picture box whose OLEDropMode is 1: the Effect the
     // handler left, or nothing when the target takes no drops.
     std::optional<int> deliverDrop(Widget& target, std::vector<std::string> files, int button,
@@ -133,12 +136,23 @@ public:
     // no posted work, scripted dialogs emptied, End forgotten. For tests and restarts.
     void reset();
 
+    // While one lives, nothing unloaded meanwhile is freed: code on the stack (a user action,
+    // the loop that fired a timer, a modal loop) may still touch it after the events it
+    // raised. Handlers keep what they run on alive the same way.
+    class KeepAlive {
+    public:
+        KeepAlive() { ++get().holds_; }
+        ~KeepAlive() { --get().holds_; }
+        KeepAlive(const KeepAlive&) = delete;
+        KeepAlive& operator=(const KeepAlive&) = delete;
+    };
+
     // ---- Internal: used by forms and controls ----
     void addTimer(Timer* t);
     void removeTimer(Timer* t);
     void retire(std::unique_ptr<Control> c);
     void retire(std::unique_ptr<Form> f);
-    // Frees what was unloaded, once no handler runs any more.
+    // Frees what was unloaded, once no handler runs and nothing keeps it alive.
     void collect() { collectRetired(); }
     void runHandler(void (*call)(void*), void* ctx);
     void reportError(int number, const std::string& description);
@@ -170,6 +184,7 @@ private:
     std::vector<std::unique_ptr<Control>> retiredControls_;
     std::vector<std::unique_ptr<Form>> retiredForms_;
     int depth_ = 0;
+    int holds_ = 0;
     bool ended_ = false;
 };
 

@@ -253,10 +253,7 @@ public:
             std::string typed = ss(text);
             // The caret stays where the typing left it, not where a code write would put it.
             taking_ = true;
-            bool done = fe_.act(*t, [t, &typed] {
-                Runtime::get().moveFocus(t);
-                t->setText(typed);
-            });
+            bool done = fe_.act(*t, [t, &typed] { t->userType(typed); });
             taking_ = false;
             if (!done) apply("Text");
             else takeSelection();
@@ -314,11 +311,7 @@ public:
             if (!control_ || fe_.syncing()) return;
             auto* t = static_cast<forms::TextBox*>(control_);
             std::string typed = fromDisplayLines(static_cast<QPlainTextEdit*>(widget_)->toPlainText());
-            if (!fe_.act(*t, [t, &typed] {
-                    Runtime::get().moveFocus(t);
-                    t->setText(typed);
-                }))
-                apply("Text");
+            if (!fe_.act(*t, [t, &typed] { t->userType(typed); })) apply("Text");
         });
     }
 
@@ -374,20 +367,13 @@ public:
                 if (!control_ || fe_.syncing()) return;
                 auto* cb = static_cast<forms::ComboBox*>(control_);
                 std::string typed = ss(text);
-                if (!fe_.act(*cb, [cb, &typed] {
-                        Runtime::get().moveFocus(cb);
-                        cb->setText(typed);
-                    }))
-                    apply("Text");
+                if (!fe_.act(*cb, [cb, &typed] { cb->userType(typed); })) apply("Text");
             });
         }
         QObject::connect(b, &QComboBox::activated, this, [this](int index) {
             if (!control_ || fe_.syncing()) return;
             auto* cb = static_cast<forms::ComboBox*>(control_);
-            fe_.act(*cb, [cb, index] {
-                Runtime::get().moveFocus(cb);
-                cb->setListIndex(index);
-            });
+            fe_.act(*cb, [cb, index] { cb->userSelect(index); });
             apply("ListIndex");
         });
     }
@@ -424,10 +410,7 @@ public:
             if (!control_ || fe_.syncing()) return;
             auto* lb = static_cast<forms::ListBox*>(control_);
             if (row == lb->ListIndex()) return;
-            fe_.act(*lb, [lb, row] {
-                Runtime::get().moveFocus(lb);
-                lb->setListIndex(row);
-            });
+            fe_.act(*lb, [lb, row] { lb->userSelect(row); });
             apply("ListIndex");
         });
     }

@@ -41,13 +41,8 @@ protected:
         bool acted = fe_.act(*f, [&] {
             Runtime& rt = Runtime::get();
             // Keys typed into a widget Qt focused on its own make it the model's focus too.
-            if (typedIn && typedIn->has(forms::CanFocus) && rt.focused() != typedIn &&
-                typedIn->acceptsInput())
-                rt.moveFocus(typedIn);
-            forms::Control* target = f->ActiveControl();
-            int key = code;
-            if (f->KeyPreview || !target) f->KeyDown.raise(key, shift);
-            if (key != 0 && target && target == f->ActiveControl()) target->KeyDown.raise(key, shift);
+            if (typedIn && typedIn->acceptsInput() && !rt.focusForInput(*typedIn)) return;
+            rt.deliverKeyDown(*f, code, shift);
         });
         if (!acted) return false;
         // A handler that closed, hid or disabled the window took the key with it.
@@ -232,13 +227,7 @@ forms::Control* FrontEnd::controlOf(QWidget* w) const {
 
 // ---- Input ---------------------------------------------------------------------------------------
 
-bool FrontEnd::userMay(const forms::Widget& w) const {
-    Runtime& rt = Runtime::get();
-    const forms::Form& f = w.parentForm();
-    if (rt.ended() || !f.isLoaded()) return false;
-    if (forms::Form* m = rt.topModal(); m && m != &f) return false;
-    return w.acceptsInput();
-}
+bool FrontEnd::userMay(const forms::Widget& w) const { return Runtime::get().acceptsUserInput(w); }
 
 bool FrontEnd::act(const forms::Widget& w, const std::function<void()>& action) {
     if (!userMay(w)) return false;
@@ -267,14 +256,19 @@ void FrontEnd::run(const std::function<void()>& code) {
         } catch (...) {
         }
     };
-    try {
-        code();
-    } catch (const forms::ProgramEnded&) {
-        rt.finishEnd();
-    } catch (const basic::RuntimeError& e) {
-        report(e.number(), e.description());
-    } catch (const std::exception& e) {
-        report(51, std::string("Internal error: ") + e.what());
+    {
+        // The caller (a view, the window, a nested loop's caller) may still touch what the
+        // action unloaded; it is freed once the outermost run is over.
+        Runtime::KeepAlive alive;
+        try {
+            code();
+        } catch (const forms::ProgramEnded&) {
+            rt.finishEnd();
+        } catch (const basic::RuntimeError& e) {
+            report(e.number(), e.description());
+        } catch (const std::exception& e) {
+            report(51, std::string("Internal error: ") + e.what());
+        }
     }
     rt.collect();
 }

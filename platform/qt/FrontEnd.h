@@ -52,8 +52,8 @@ public:
     // ---- Event loop ----
     void processEvents() override;
     void waitForEvents(int maxWaitMs) override;
-    // End: leaves at once when other handlers are still running below this one (their code
-    // must not go on); otherwise End unwinds to the loop, which then returns.
+    // End: the forms are gone already; End unwinds to our loop, and a nested wait that End
+    // happened inside (processEvents, waitForEvents) unwinds its caller in turn.
     void endProgram() override;
     // Runs until no form is loaded or the program executed End.
     int exec();
@@ -62,8 +62,8 @@ public:
     void runDialog(QDialog& dialog);
 
     // ---- Input ----
-    // Would the user reach w now? Shown and enabled along its containers, on a loaded form,
-    // and no other form is modal.
+    // Would the user reach w now? The model's own rule (Runtime::acceptsUserInput), the one
+    // the headless driver applies.
     bool userMay(const forms::Widget& w) const;
     // A user action on w: refused (false) when userMay says no; otherwise run like an event,
     // errors reported, End recorded.

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
+#include <optional>
 
 #include "platform/qt/FrontEnd.h"
 #include "platform/qt/KeyMap.h"
@@ -29,8 +30,10 @@ bool raiseMouse(FrontEnd& fe, forms::Widget& w, MouseEvent& event, const QMouseE
     int shift = shiftMask(e.modifiers());
     QPointF at = toScaleUnits(w, e.position() - QPointF(clientOrigin));
     return fe.act(w, [&] {
-        if (action == MouseAction::Down && !w.isForm() && w.has(forms::CanFocus))
-            forms::Runtime::get().moveFocus(static_cast<forms::Control*>(&w));
+        // A LostFocus handler may unload the window: the press then reaches nothing.
+        if (action == MouseAction::Down && !w.isForm() &&
+            !forms::Runtime::get().focusForInput(static_cast<forms::Control&>(w)))
+            return;
         event.raise(button, shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
 }
@@ -49,21 +52,19 @@ bool acceptsDrop(forms::Widget& w, const QMimeData* data) {
 }
 
 void deliverDrop(FrontEnd& fe, forms::Widget& w, QDropEvent& e, QPoint clientOrigin) {
-    auto* target = dynamic_cast<forms::DropTarget*>(&w);
-    if (!target || target->OLEDropMode != 1) return e.ignore();
-    forms::DataObject data{droppedFiles(e.mimeData())};
-    if (data.Files.empty()) return e.ignore();
-    int effect = forms::vbDropEffectCopy;
+    std::vector<std::string> files = droppedFiles(e.mimeData());
+    if (files.empty()) return e.ignore();
     int button = buttonMask(e.buttons());
     if (button == 0) button = forms::vbLeftButton;  // the button is up by the time files land
     int shift = shiftMask(e.modifiers());
     QPointF at = toScaleUnits(w, e.position() - QPointF(clientOrigin));
-    bool done = fe.act(w, [&] {
-        target->OLEDragDrop.raise(data, effect, button, shift, static_cast<float>(at.x()),
-                                  static_cast<float>(at.y()));
+    std::optional<int> effect;
+    fe.act(w, [&] {
+        effect = forms::Runtime::get().deliverDrop(w, std::move(files), button, shift,
+                                                   static_cast<float>(at.x()), static_cast<float>(at.y()));
     });
-    if (!done || effect == forms::vbDropEffectNone) return e.ignore();
-    e.setDropAction(effect == forms::vbDropEffectMove ? Qt::MoveAction : Qt::CopyAction);
+    if (!effect || *effect == forms::vbDropEffectNone) return e.ignore();
+    e.setDropAction(*effect == forms::vbDropEffectMove ? Qt::MoveAction : Qt::CopyAction);
     e.accept();
 }
 

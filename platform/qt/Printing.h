@@ -42,6 +42,9 @@ public:
     double pixelsPerInch() const override { return dpi_; }
     // Raises 482 with the reason when the document cannot be printed or written.
     void print(const forms::PrintedDocument& doc) override;
+    // The printers installed on the system, whichever target this port writes to: with none,
+    // the program disables its print buttons, and its direct calls still reach a PDF port.
+    int printerCount() const override { return installedPrinterCount(); }
     // The file the last document went to (PDF output), else "".
     const std::string& lastFile() const { return lastFile_; }
 

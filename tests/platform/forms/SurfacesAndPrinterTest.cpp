@@ -152,5 +152,18 @@ TEST_F(Surfaces, PrinterFailuresAreError482) {
     EXPECT_THROW(Printer.PaintPicture(pic, 0, 0), basic::RuntimeError);
 }
 
+TEST_F(Surfaces, PrinterCountIsThePortsCountOfSystemPrinters) {
+    drv.printer().printers = 3;
+    EXPECT_EQ(printerCount(), 3);
+    // No printer on the system, yet the port still takes documents (a file port does).
+    drv.printer().printers = 0;
+    EXPECT_EQ(printerCount(), 0);
+    Printer.Print("x");
+    Printer.EndDoc();
+    EXPECT_EQ(drv.printer().documents().size(), 1u);
+    drv.printer().printers = -2;  // a port's nonsense is no count
+    EXPECT_EQ(printerCount(), 0);
+}
+
 }  // namespace
 }  // namespace qv::forms::test

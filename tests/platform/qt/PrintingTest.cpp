@@ -63,6 +63,18 @@ TEST_F(PrintingTest, APageOfAPictureBecomesAPdfFile) {
     EXPECT_EQ(port->lastFile(), path);
 }
 
+TEST_F(PrintingTest, PrinterCountIsTheSystemsWhateverThePortWritesTo) {
+    auto port = QtPrinterPort::pdfFile(ss(dir.filePath("count.pdf")));
+    setPrinterPort(port.get());
+    EXPECT_EQ(printerCount(), installedPrinterCount());
+    if (auto system = QtPrinterPort::systemPrinter()) {
+        setPrinterPort(system.get());
+        EXPECT_GE(printerCount(), 1);
+        EXPECT_EQ(printerCount(), installedPrinterCount());
+        setPrinterPort(nullptr);
+    }
+}
+
 TEST_F(PrintingTest, PagesKeepTheirOwnOrientation) {
     std::string path = ss(dir.filePath("two.pdf"));
     auto port = QtPrinterPort::pdfFile(path);
