@@ -84,6 +84,7 @@ float* WaveArray::Channel(int32_t channel) {
 // ---- state ----
 
 void InitGlobals() {
+    ForgetExitConfirmation();
     AcqParam& p = GAcqParam;
     p.nVer = kVersionText;
     p.wCh = 32;

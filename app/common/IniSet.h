@@ -176,6 +176,8 @@ bool IsCameraSetting();
 bool IsCamDispTypeEnabled();
 // Asks "終了" with OK and Cancel until OK was chosen once; True from then on.
 bool ConfirmExit();
+// A new start has not confirmed an exit yet (InitGlobals calls it).
+void ForgetExitConfirmation();
 
 // ---- recording and time ----
 void LoadRawSamples(int32_t startPoint, int32_t points);

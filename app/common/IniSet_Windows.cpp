@@ -1,5 +1,6 @@
 // The operations of IniSet that reach windows: through the forms model's late-bound access by
 // window and control name, so they work with whatever windows are loaded.
+#include "app/camera/frmCAMDisp.h"
 #include "app/channel/CBoard.h"
 #include "app/common/IniSet.h"
 #include "platform/basic/Basic.h"
@@ -31,7 +32,10 @@ void ClearAcqArrays() {
     GAcqParam.PTotal = 0;
     if (forms::Control* label = loadedControl("Acqisition", "LBLTimerPreSet"))
         label->set("Caption", std::string("--"));
+    frmCAMDisp::instance().DispInit();
 }
+
+void ForgetExitConfirmation() { gExitConfirmed = false; }
 
 bool ConfirmExit() {
     if (!gExitConfirmed) {

@@ -188,36 +188,12 @@ void Acqisition::wire() {
     on(timSaveImage.Tick, &Acqisition::timSaveImage_Timer);
 }
 
-// What start-up does for the layout and the system-ini options; the rest of the start-up
-// sequence joins it here.
-void Acqisition::Form_Load() {
-    recordLayout();
-    ReadDetectR();
-    ReadUseSubPrg();
-    ReadTolvaneCTRL();
-}
-
 // ---- Handlers whose work comes with the rest of the window ----
 
-void Acqisition::DispCHCtrl() {}
-void Acqisition::SetCursor(int32_t&, int32_t&, bool) {}
 void Acqisition::ReadDetectR() {}
 
-void Acqisition::Form_QueryUnload(int&, int) {}
-void Acqisition::Form_Unload(int&) {}
-void Acqisition::Form_KeyDown(int&, int) {}
 void Acqisition::Form_OLEDragDrop(forms::DataObject&, int&, int, int, float, float) {}
 
-void Acqisition::cmdCONDITION_Click() {}
-void Acqisition::cmdQUIT_Click() {}
-void Acqisition::cmdHardCopy_Click() {}
-void Acqisition::cmdHardCopyF_Click() {}
-void Acqisition::cmdStart_Click() {}
-void Acqisition::cmdEnd_Click() {}
-void Acqisition::cmdLoad_Click() {}
-void Acqisition::cmdCallFuncMain_Click() {}
-void Acqisition::cmdRecalcRR_Click() {}
-void Acqisition::cmdMakeCSVAuto_Click() {}
 void Acqisition::cmdCSV_Click() {}
 void Acqisition::cmdMove_Click() {}
 void Acqisition::cmdMovePrev_Click() {}
@@ -239,7 +215,6 @@ void Acqisition::cmdLoadREGIST_Click() {}
 void Acqisition::cmdLOADCAL_Click() {}
 void Acqisition::cmdDISPREGISTEDCAL_Click() {}
 void Acqisition::cmdSaveSetting_Click() {}
-void Acqisition::cmdLoadSetting_Click() {}
 void Acqisition::cmdSaveParam_Click() {}
 void Acqisition::cmdSelectAmp_Click() {}
 void Acqisition::cmdP2P_Click() {}
@@ -256,14 +231,10 @@ void Acqisition::chkUseCAL_Click() {}
 void Acqisition::chkDispTable_Click() {}
 void Acqisition::chkL2L_Click() {}
 void Acqisition::chkL2LHalf_Click() {}
-void Acqisition::chkDispRaw_Click() {}
-void Acqisition::chkDispCAMPos_Click() {}
 void Acqisition::chkCurLvl_Click() {}
 void Acqisition::chkCurRst_Click() {}
 void Acqisition::chkCurRstCenter_Click() {}
 void Acqisition::chkMean_Click() {}
-void Acqisition::chkDispBUFF_SWEEP_F_Click() {}
-void Acqisition::chkDisp最も近いグラフを探す_Click() {}
 void Acqisition::CHKWaveNo_Click(int) {}
 void Acqisition::chkCal_Click(int) {}
 void Acqisition::chkCopy_Click(int) {}
@@ -275,19 +246,8 @@ void Acqisition::optM_Click() {}
 void Acqisition::optS_Click() {}
 void Acqisition::optMonitor_Click() {}
 
-void Acqisition::cmbSampleFreq_Click() {}
-void Acqisition::cmbTimeFS_Click() {}
 void Acqisition::cmbSamplePoint_Click() {}
 
-void Acqisition::TXTPreSetCounter_LostFocus() {}
-void Acqisition::txtDD_Change() {}
-void Acqisition::txtDD_LostFocus() {}
-void Acqisition::txtHH_Change() {}
-void Acqisition::txtHH_LostFocus() {}
-void Acqisition::txtMM_Change() {}
-void Acqisition::txtMM_LostFocus() {}
-void Acqisition::txtSS_Change() {}
-void Acqisition::txtSS_LostFocus() {}
 void Acqisition::txtFName_Click() {}
 void Acqisition::txtStartTime_Change() {}
 void Acqisition::txtEndTime_Change() {}
@@ -347,9 +307,7 @@ void Acqisition::PBXMoniDisp_Resize() {}
 void Acqisition::pbxParent_DblClick() {}
 
 // The one-shot timers stop themselves so that they fire once.
-void Acqisition::timBoot_Timer() { timBoot.setEnabled(false); }
 void Acqisition::Timer2_Timer() { Timer2.setEnabled(false); }
-void Acqisition::timAutoACQ_Timer() { timAutoACQ.setEnabled(false); }
 void Acqisition::timDisp_Timer() { timDisp.setEnabled(false); }
 void Acqisition::timSaveImage_Timer() { timSaveImage.setEnabled(false); }
 

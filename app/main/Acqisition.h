@@ -152,6 +152,149 @@ public:
     void SetCursor(int32_t& leftPoint, int32_t& rightPoint, bool reset);
     void ReadDetectR();
 
+    // ---- Status mode and control enabling ----
+    // The mode word: stored in the parameter record, shown in LBLStatus; with refresh the
+    // controls are recomputed.
+    void SetDispStatus(const std::string& mode, bool refresh);
+    // Recomputes every enabled, visible and forced state of the window from the mode and flags,
+    // then lets the camera window refresh its own. The window is enabled again on every exit.
+    void ALL_BTN_ModeSet();
+    // The channel and counter controls as start-up leaves them.
+    void Set_Object_Initial();
+    // (end of status block)
+
+    // ---- Sampling rate, time per full scale, sweep and preset counter ----
+    // Rebuilds cmbSampleFreq for the board, channel count and sweep time of the live conditions
+    // and selects the old frequency again, or 1 kHz (with a message when bMsg and visible).
+    void SetSamplingRate(bool bMsg);
+    void DispAlert();
+    void SyncSweep();
+    // Shows a loaded recording's parameters in the window.
+    void DispLoadedCondition();
+    void SetPolymateMiniSampleFreq();
+    void SubPrg_NotifyChangeSetting();
+    // Clamps count to the preset limit (lowering the caller's variable) and writes the count and
+    // its day/hour/minute/second split into the five boxes. The second argument is not used.
+    void SyncPreset(int32_t& count, int32_t unused);
+    bool bCalCheckReset = false;        // DispAlert is unticking the L-L boxes
+    bool bInCmbSampleFreqClick = false; // re-entry guards of the two list handlers
+    bool bInCmbTimeFSClick = false;
+    // (end of sampling block)
+
+    // ---- Start-up, boot timer, captions, shut-down and window placement ----
+    // The channel colour table, filled from "Tolvane.ini" [COLOR]; index 0..31 (else error 9).
+    void GetCHColorAll();
+    int32_t CHColor(int32_t ch) const;
+    bool IsHostAlive() const;
+    bool IsTermAlive() const;
+    void Check2重起動();
+    // The instance mode of the "/MODE=" value, rounded half to even; 0 for a non-number.
+    int32_t GetMode() const;
+    // The captions of the main and conditions windows for the instance mode.
+    void SetCaption();
+    // Placement of a window in "Tolvane.ini", one section per window, in twips.
+    static void WritePosition(forms::Form& window);
+    static void ReadPosition(forms::Form& window, bool withSize);
+    std::vector<int32_t> channelColors = std::vector<int32_t>(32, 0);
+    bool bCaptionToggle = false;   // lblNoName_Caption: the channel table's name/number toggle
+    bool bCaption3Toggle = false;  // lblNoName_Caption3: its level/number toggle
+    // An outside component created by its program identifier; only TermMaster is ever called.
+    struct OutsideComponent {
+        virtual ~OutsideComponent() = default;
+        virtual void TermMaster() = 0;
+    };
+    // Creates the component of that identifier; none is installed here, so it answers null
+    // unless a host (or a test) puts in a maker.
+    static std::function<std::shared_ptr<OutsideComponent>(const std::string&)> CreateObject;
+    // The shared-data component, when chkBlobrelay asked for it at start.
+    std::shared_ptr<OutsideComponent> sharedData;
+    // The 32 channel buffers, channel 0 first; made by start-up, released at close.
+    static std::vector<std::unique_ptr<class CWave>> GCWave;
+    void loadChannelRows();       // elements 1..31 of the row arrays, Line1(1..7)
+    void loadCalibrationSets();   // the three calibration sets from the library
+    // (end of start-up block)
+
+    // ---- Services of the display, data-file and camera parts used by start-up and keys ----
+    // Redraws, cursor moves and read-outs of the monitor; recording windows and calibration.
+    void SetDispCH_GCWave();
+    void CheckMove();
+    void DispCurValue();
+    void DispCurLabelName();
+    void DispCurMark();
+    void DispFullWave();
+    void MoveCurL(float X);
+    void MoveCurR(float X);
+    // The display-range box of channel 0..31 in the unit now shown (engineering units with
+    // chkUseCAL ticked, else A/D counts).
+    forms::TextBox& GetTxtDR_WaveHi(int32_t ch);
+    forms::TextBox& GetTxtDR_WaveLo(int32_t ch);
+    // One display window of `count` scans from `start` into the display arrays; count -1 is one
+    // page (lSweepPoint) and is written back.
+    void LoadWave_Sweep(int32_t& start, int32_t& count);
+    void LoadWave_Sweep(int32_t& start);
+    void SaveObjectValue();
+    void NothifyLoad();
+    // The amplifier preset labelled `name` (see the free GetIntCAL); nullptr when none.
+    class CCalSetting* GetIntCAL(std::string& name);
+    int32_t graphHandle = 0;      // the monitor's graph in the library, 0 before SetCursor
+    // (end of services block)
+
+    // ---- Commands, calls by name and keyboard commands ----
+    // Finds the first loaded window whose Name is formName (exact case) and runs its CallFunc
+    // with funcName; nothing when no such window is loaded. A window that takes no calls by
+    // name raises 438, as any late-bound call of a missing method would.
+    void CallFuncMain(const std::string& formName, const std::string& funcName);
+    // Runs the handler of this window that funcName names (exact case, see CallFuncTable);
+    // any other name does nothing.
+    void CallFunc(const std::string& funcName);
+    // A handler other windows may run by name; asRequest: bAutoCall is raised around it.
+    struct NamedHandler {
+        const char* name;
+        void (Acqisition::*handler)();
+        bool asRequest;
+    };
+    static const std::vector<NamedHandler>& CallFuncTable();
+    bool IsCancel() const;
+    // The port of the last companion-program entry ("id,port,...") of the hidden window's
+    // receive list with this id; "" when none.
+    std::string GetID2PortNo(int32_t id) const;
+    // Removes every entry of that id from the receive list.
+    void DelData2PortNo(int32_t id);
+    // The number of entries of the receive list, as text.
+    std::string GetID2SubPrg() const;
+    // The text of the selected sampling rate ("" when none is selected).
+    std::string GetSampleFreqText() const;
+    void ChangeMonitorDispSetting();
+    // Steps of the acquisition start; none has work here.
+    bool START_1();
+    bool START_1a();
+    bool START_1b();
+    bool START_2();
+    bool START_3();
+    bool START_4();
+    bool START_4a();
+    bool START_5();
+    bool START_6();
+    bool START_7();
+    bool START_8();
+    bool START_8a();
+    bool START_8b();
+    bool START_8c();
+    bool START_9();
+    bool START_10();
+    bool START_11();
+    bool START_12();
+    bool bInStart = false;  // Shift+Enter's guard against running START again from inside it
+    // Holds a flag of the window raised while it lives, also when the code in between fails.
+    struct RaisedFlag {
+        bool& flag;
+        explicit RaisedFlag(bool& f) : flag(f) { flag = true; }
+        ~RaisedFlag() { flag = false; }
+        RaisedFlag(const RaisedFlag&) = delete;
+        RaisedFlag& operator=(const RaisedFlag&) = delete;
+    };
+    // (end of commands block)
+
     // ---- Window events ----
     void Form_Load();
     void Form_QueryUnload(int& Cancel, int UnloadMode);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Acqisition_Start_testsupport.h"
 #include "IniSet_testsupport.h"
 #include "app/common/DaskBase.h"
 #include "app/common/IniSet.h"
@@ -74,6 +75,7 @@ protected:
     }
 
     apptest::TempProgramFolder prog;
+    apptest::StartableProgram start{prog};
     forms::Driver driver;
 };
 
@@ -143,8 +145,11 @@ TEST_F(SubPrgTest, CtrlSectionSetsVisibilityAndSwitchesAndStaysCurrent) {
     EXPECT_TRUE(w.List1.Visible());
     EXPECT_TRUE(w.txtMarkComment.Visible());  // missing: as laid out
     EXPECT_EQ(w.chkSTMEM.Value(), 1);
-    EXPECT_EQ(Acqisition2::instance().chkMakePSG.Value(), 1);
     EXPECT_EQ(GetIniFileName(), ProgramFile("Tolvane.ini"));
+    // Start-up resets the hidden window's switch in the file first; read again, it is applied.
+    systemIni("[CTRL]\r\nAcqisition2.chkMakePSG.Value=1\r\nchkSTMEM.Value=1\r\n");
+    w.ReadTolvaneCTRL();
+    EXPECT_EQ(Acqisition2::instance().chkMakePSG.Value(), 1);
     // Without its key the shared-data switch is off, whatever it held; chkSTMEM keeps its value.
     systemIni("[CTRL]\r\n");
     w.chkBlobrelay.setValue(1);

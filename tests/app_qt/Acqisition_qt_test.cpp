@@ -14,6 +14,7 @@
 #include "platform/kernel/ScreenMetrics.h"
 #include "platform/qt/FormWindow.h"
 #include "platform/qt/FrontEnd.h"
+#include "tests/app/Acqisition_Start_testsupport.h"
 #include "tests/app/IniSet_testsupport.h"
 
 using namespace qv;
@@ -34,6 +35,7 @@ TEST(AcqisitionQt, MainWindowShowsAsDesignedAndIsSavedAsPng) {
     forms::Runtime::get().reset();
     kernel::resetScreenMetrics();
     apptest::TempProgramFolder prog;
+    apptest::StartableProgram start(prog);
     qt::FrontEnd fe;
     fe.install();
 

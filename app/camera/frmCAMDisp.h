@@ -1,0 +1,46 @@
+#pragma once
+// The camera window beside the main window: the frames of the recording's video at the two
+// cursors. Only what the rest of the program already calls is here: the reset of its frame
+// labels, its control enabling, the frame lookup for a data position and its placement.
+#include <cstdint>
+#include <vector>
+
+#include "platform/forms/Form.h"
+
+namespace qv {
+
+class frmCAMDisp : public forms::Form {
+public:
+    // Created on first use.
+    static frmCAMDisp& instance();
+    static const forms::FormDesign& design();
+    frmCAMDisp();
+
+    forms::Label& Label4;
+    forms::Label& lblFNo_L;      // frame number at the left cursor
+    forms::Label& Label6;
+    forms::Label& lblFNo_R;      // frame number at the right cursor
+    forms::Label& Label5;
+    forms::Label& lblTotalFNum;  // frame number at the last sample
+    forms::Label& Label7;
+    forms::TextBox& txtAdjustMS;  // offset between data and video, ms
+
+    // Forgets the frames of the data in memory: the frame labels read "--------".
+    void DispInit();
+    // Enables the playback controls from the mode; nothing to enable without players yet.
+    void ALL_BTN_ModeSet();
+    // Shows the frames that belong to the two data positions; the third argument is not used.
+    void DispFlamePos(int32_t leftPoint, int32_t rightPoint, int32_t unused = 0);
+
+    void Form_QueryUnload(int& Cancel, int UnloadMode);
+};
+
+// Frame positions of the opened recording in sample points, frame 0 first.
+extern std::vector<int32_t> GlFlameTime;
+
+// The index into GlFlameTime of the frame at a data position: the last frame whose position is
+// at or before it (with `last`, the last of several frames sharing that position; without, the
+// first). -1 when the table is empty; 0 for a position before the first frame.
+int32_t GetStackFlameNo(int32_t position, bool last);
+
+}  // namespace qv

@@ -1,0 +1,149 @@
+// The main window's display, recording and calibration operations in the least form that lets
+// the window start, show its monitor and close: the monitor's graph and cursors, the range
+// boxes, and the settings and recording loads as far as their callers rely on them. Drawing,
+// read-outs and the file loads themselves come with the display and data-file code.
+#include <algorithm>
+#include <limits>
+
+#include "app/channel/AmpCalTable.h"
+#include "app/channel/frmCondition.h"
+#include "app/common/IniSet.h"
+#include "app/common/TrelmImports.h"
+#include "app/main/Acqisition.h"
+
+namespace qv {
+
+// Two measurement cursors and the four edges of the two calibration windows.
+namespace {
+constexpr int32_t kCursorCount = 6;
+}
+
+void Acqisition::SetCursor(int32_t& leftPoint, int32_t& rightPoint, bool reset) {
+    const int32_t page = std::max<int32_t>(GAcqParam.lSweepPoint, 1);
+    const int32_t start = GAcqParam.lPosWAVE_Start;
+    if (reset || leftPoint < 0 || rightPoint < 0) {
+        leftPoint = start + page / 4;
+        rightPoint = start + page * 3 / 4;
+    }
+    GAcqParam.Cur_L_Point = leftPoint;
+    GAcqParam.Cur_R_Point = rightPoint;
+    if (graphHandle != 0) Trelm::H_DELETE(graphHandle);
+    graphHandle = Trelm::H_VIEWSET(PBXMoniDisp.hWnd(), PBXMoniDisp.hDC());
+    if (graphHandle == 0) return;  // the library's graph table is full
+    Trelm::H_WAVEGET(graphHandle);
+    Trelm::H_WINDOW(graphHandle, static_cast<float>(start), -100.0f,
+                    static_cast<float>(start + page), 100.0f);
+    Trelm::H_CURSORSIZE(graphHandle, kCursorCount);
+    const auto l = static_cast<float>(leftPoint), r = static_cast<float>(rightPoint);
+    Trelm::H_CURSOR(graphHandle, 0, l, -100.0f, l, 100.0f);
+    Trelm::H_CURSOR(graphHandle, 1, r, -100.0f, r, 100.0f);
+    DispCurValue();
+}
+
+// One row per recorded channel, spread over the height of the channel panel; rows of channels
+// outside the range are hidden. The boxes in A/D counts and the edit boxes keep their
+// visibility inside the range: showing them is the calibration switch's and the editor's concern.
+void Acqisition::DispCHCtrl() {
+    const int32_t first = std::clamp(GAcqCondition.lStartCH, 1, 32) - 1;
+    const int32_t last = std::clamp(GAcqCondition.lEndCH, first + 1, 32) - 1;
+    const double pitch = fraCHDisp.Height() / (last - first + 1);
+    auto place = [&](auto& arr, bool setVisible) {
+        for (int i = 0; i <= std::min(arr.UBound(), 31); ++i) {
+            auto& c = arr(i);
+            const bool inRange = i >= first && i <= last;
+            if (inRange) c.setTop((i - first) * pitch + std::max(0.0, (pitch - c.Height()) / 2));
+            if (!inRange)
+                c.setVisible(false);
+            else if (setVisible)
+                c.setVisible(true);
+        }
+    };
+    place(lblNoName, true); place(CHKWaveNo, true); place(chkCal, true);
+    place(lblNoName_2, true); place(lblNoName_3, true); place(lblNoName_3R, true);
+    place(lblCurLevel_L, true); place(lblCurLevel_R, true); place(lblCurLevel_LR, true);
+    place(lblDiv, true); place(lblUnit, true);
+    place(txtDR_WaveHi, true); place(txtDR_WaveLo, true); place(chkCopy, true);
+    place(txtDR_WaveHi_V, false); place(txtDR_WaveLo_V, false); place(chkCopy_V, false);
+    place(txtNoName_3, false); place(txtNoName_3R, false);
+    for (int i = first; i <= std::min(last, lblNoName.UBound()); ++i) {
+        lblNoName(i).setCaption(std::to_string(i + 1));
+        lblNoName_2(i).setCaption(std::to_string(i + 1));
+    }
+}
+
+void Acqisition::SetDispCH_GCWave() {}
+
+// Keeps the display window inside the recording.
+void Acqisition::CheckMove() {
+    int64_t pos = GAcqParam.lPosWAVE_Start;
+    if (pos + GAcqParam.lSweepPoint > GAcqParam.PTotal)
+        pos = static_cast<int64_t>(GAcqParam.PTotal) - GAcqParam.lSweepPoint;
+    GAcqParam.lPosWAVE_Start = static_cast<int32_t>(std::clamp<int64_t>(
+        pos, 0, std::numeric_limits<int32_t>::max()));
+}
+
+void Acqisition::DispCurValue() {}
+void Acqisition::DispCurLabelName() {}
+void Acqisition::DispCurMark() {}
+
+void Acqisition::DispFullWave() {
+    if (GbEndProgram) return;
+}
+
+void Acqisition::MoveCurL(float X) {
+    if (graphHandle != 0) Trelm::H_CURSORMOVE(graphHandle, 0, X, -100.0f, X, 100.0f);
+    DispCurValue();
+}
+
+void Acqisition::MoveCurR(float X) {
+    if (graphHandle != 0) Trelm::H_CURSORMOVE(graphHandle, 1, X, -100.0f, X, 100.0f);
+    DispCurValue();
+}
+
+forms::TextBox& Acqisition::GetTxtDR_WaveHi(int32_t ch) {
+    return chkUseCAL.Value() == 1 ? txtDR_WaveHi(ch) : txtDR_WaveHi_V(ch);
+}
+
+forms::TextBox& Acqisition::GetTxtDR_WaveLo(int32_t ch) {
+    return chkUseCAL.Value() == 1 ? txtDR_WaveLo(ch) : txtDR_WaveLo_V(ch);
+}
+
+void Acqisition::LoadWave_Sweep(int32_t& /*start*/, int32_t& count) {
+    if (count == -1) count = GAcqParam.lSweepPoint;
+}
+
+void Acqisition::LoadWave_Sweep(int32_t& start) {
+    int32_t count = -1;
+    LoadWave_Sweep(start, count);
+}
+
+void Acqisition::SaveObjectValue() {}
+void Acqisition::NothifyLoad() {}
+
+CCalSetting* Acqisition::GetIntCAL(std::string& name) { return qv::GetIntCAL(name); }
+
+// Reads the settings file back through the conditions window and applies it again.
+void Acqisition::cmdLoadSetting_Click() {
+    SetDispStatus("LOAD COND", false);
+    WriteLog("LOAD COND. " + GstrSettingFile, true);
+    frmCondition& condition = frmCondition::instance();
+    const bool wasInternal = bInternalUpdate;
+    bInternalUpdate = true;
+    condition.LoadParamAll();
+    SetDispStatus("ReadSet", false);
+    condition.SaveObjectValue();
+    condition.SetCondition(true, false);
+    bInternalUpdate = wasInternal;
+    SetDispStatus("End", true);
+    SyncSweep();
+}
+
+// Opening the recording named in txtFName; here only the frame of it that callers see.
+void Acqisition::cmdLoad_Click() {
+    SetDispStatus("Read", true);
+    WriteLog("LOAD " + txtFName.Text(), true);
+    GetCHColorAll();
+    SetDispStatus("End", true);
+}
+
+}  // namespace qv
