@@ -35,10 +35,10 @@ void releaseViewDc() {
 }
 
 // The axis procedure on the global view; AXISBOX2 leaves out background, fill and frame.
-void axisBox(AxisSpec spec, const int32_t* options, bool full) {
+void axisBox(AxisSpec axes, const int32_t* options, bool full) {
     if (!options) return;
-    std::memcpy(spec.options, options, sizeof spec.options);
-    drawAxes(gView.frame, gView.labelFont, spec, full);
+    std::memcpy(axes.options, options, sizeof axes.options);
+    drawAxes(gView.frame, gView.labelFont, axes, full);
 }
 
 }  // namespace

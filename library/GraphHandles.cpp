@@ -20,7 +20,7 @@ struct AxisDefinition {
     uint8_t inUse;
     int32_t slotIndex;
     int32_t handle;
-    AxisSpec spec;
+    AxisSpec axes;
 };
 
 constinit GraphSlot gSlots[kGraphSlots]{};
@@ -291,9 +291,9 @@ void H_AXISSET(int32_t handle, float gridX, float gridY, float originX, float or
     d.inUse = 1;
     d.slotIndex = g->slotIndex;
     d.handle = handle;
-    d.spec = AxisSpec{gridX, gridY, originX, originY, labelOffsetX, labelOffsetY,
+    d.axes = AxisSpec{gridX, gridY, originX, originY, labelOffsetX, labelOffsetY,
                       labelStepX, labelStepY, gridPenStyle, {}};
-    std::memcpy(d.spec.options, options, sizeof d.spec.options);
+    std::memcpy(d.axes.options, options, sizeof d.axes.options);
 }
 
 int32_t H_PAINT(int32_t handle) {
@@ -302,7 +302,7 @@ int32_t H_PAINT(int32_t handle) {
     const PlotFrame frame = frameOf(*g);
     for (int32_t i = 0; i < gAxisCount; ++i)
         if (gAxes[i].inUse == 1 && gAxes[i].slotIndex == g->slotIndex)
-            drawAxes(frame, g->labelFont, gAxes[i].spec, true);
+            drawAxes(frame, g->labelFont, gAxes[i].axes, true);
     int32_t drawn = 0;
     for (int32_t i = 0; i < gCursorNum; ++i) {
         const CursorRecord& c = gCursors[i];

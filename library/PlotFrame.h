@@ -55,7 +55,7 @@ struct AxisSpec {
 };
 
 // Background, plot-area fill and frame (full), then grid, axes with ticks, and labels.
-void drawAxes(const PlotFrame& f, const LOGFONTA& labelFont, const AxisSpec& spec, bool full);
+void drawAxes(const PlotFrame& f, const LOGFONTA& labelFont, const AxisSpec& axes, bool full);
 
 // Font records: the base record (sizes 0, Japanese character set, no face), and the base with a
 // height and the gothic face.
