@@ -7,6 +7,7 @@
 #include "app/channel/CCalSetting.h"
 #include "app/common/IniSet.h"
 #include "app/common/modIniFile.h"
+#include "app/common/modSub_ListBox.h"
 #include "platform/basic/Numbers.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/basic/Strings.h"
@@ -17,22 +18,8 @@ namespace qv {
 namespace {
 
 constexpr int32_t kChannels = 32;
-// A combo box holds at most this many entries; a larger AMPNUM in a damaged file must not keep
-// the window reading empty sections for minutes.
-constexpr int32_t kMaxAmplifiers = 32767;
 // Gains up to this one give millivolts, larger ones microvolts.
 constexpr int32_t kMaxMilliVoltGain = 1000;
-
-// Number of amplifier sections named by AMPNUM: 0 for none, a negative or a non-numeric value.
-int32_t amplifierCount(const std::string& text) {
-    try {
-        const double n = basic::Val(text);
-        if (!(n > 0)) return 0;
-        return n >= kMaxAmplifiers ? kMaxAmplifiers : basic::CLng(n);
-    } catch (const basic::RuntimeError&) {  // an exponent beyond the number range
-        return 0;
-    }
-}
 
 // "AMP00", "AMP01", ..., "AMP100".
 std::string sectionName(int32_t i) {
@@ -91,7 +78,7 @@ void frmSelectAmp::Form_Load() {
     {
         // The definitions are read only; the program's current ini file is given back after.
         IniPathGuard ini(ProgramFile("AmpDef.ini"));
-        const int32_t n = amplifierCount(ReadIniString("SETTING", "AMPNUM", "0"));
+        const int32_t n = ListCountFromText(ReadIniString("SETTING", "AMPNUM", "0"));
         ampName_.assign(n, {});
         ampCH_.assign(n, {});
         ampGain_.assign(n, {});

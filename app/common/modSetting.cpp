@@ -71,15 +71,9 @@ bool isPersisted(const forms::Control& c) {
     }
 }
 
-// The list controls hold their entries in 16-bit indices; a count read from a file is never
-// trusted beyond that, so a damaged file cannot keep the window busy for hours.
-constexpr int32_t kMaxListCount = 32767;
 
 int32_t readCount(std::string_view section, std::string_view key, std::string_view defaultValue) {
-    const double n = basic::Val(ReadIniString(section, key, defaultValue));
-    if (!(n > 0)) return 0;
-    if (n >= kMaxListCount) return kMaxListCount;
-    return basic::CLng(n);
+    return ListCountFromText(ReadIniString(section, key, defaultValue));
 }
 
 std::string listKey(int32_t j) { return "List(" + basic::CStr(j) + ")"; }

@@ -38,3 +38,13 @@ TEST(ListHelpersTest, SelectedTextOfACombo) {
 }
 
 }  // namespace
+
+TEST(ListCountFromTextTest, CountsFromFilesAreBoundedAndNeverFail) {
+    EXPECT_EQ(ListCountFromText("12.5"), 12);  // rounded half to even
+    EXPECT_EQ(ListCountFromText("7 entries"), 7);
+    EXPECT_EQ(ListCountFromText("2000000000"), 32767);
+    EXPECT_EQ(ListCountFromText("1e99999"), 0);  // beyond the number range: nothing to read
+    EXPECT_EQ(ListCountFromText("-3"), 0);
+    EXPECT_EQ(ListCountFromText("abc"), 0);
+    EXPECT_EQ(ListCountFromText(""), 0);
+}
