@@ -330,15 +330,22 @@ void touchBox(RECT* touched, int64_t x0, int64_t y0, int64_t x1, int64_t y1, con
     unionRect(touched, RECT{int32_t(x0), int32_t(y0), int32_t(x1 + 1), int32_t(y1 + 1)});
 }
 
-void pointsBox(const int64_t* xy, int count, int64_t grow, const Clip& c, RECT* touched) {
-    if (!touched || count <= 0) return;
-    int64_t x0 = xy[0], x1 = xy[0], y0 = xy[1], y1 = xy[1];
+// The smallest box holding `count` (x, y) points; count must be at least 1.
+void boundsOf(const int64_t* xy, int count, int64_t& x0, int64_t& y0, int64_t& x1, int64_t& y1) {
+    x0 = x1 = xy[0];
+    y0 = y1 = xy[1];
     for (int i = 1; i < count; ++i) {
         x0 = std::min(x0, xy[2 * i]);
         x1 = std::max(x1, xy[2 * i]);
         y0 = std::min(y0, xy[2 * i + 1]);
         y1 = std::max(y1, xy[2 * i + 1]);
     }
+}
+
+void pointsBox(const int64_t* xy, int count, int64_t grow, const Clip& c, RECT* touched) {
+    if (!touched || count <= 0) return;
+    int64_t x0, y0, x1, y1;
+    boundsOf(xy, count, x0, y0, x1, y1);
     touchBox(touched, x0 - grow, y0 - grow, x1 + grow, y1 + grow, c);
 }
 
@@ -537,13 +544,8 @@ void drawPolygon(const Target& t, const PenSpec& pen, const BrushSpec& brush, co
                  int count, bool winding, RECT* touched) {
     if (!t.s || count < 2 || (pen.null && brush.null)) return;
     Clip c = clipOf(*t.s);
-    int64_t x0 = xy[0], x1 = xy[0], y0 = xy[1], y1 = xy[1];
-    for (int i = 1; i < count; ++i) {
-        x0 = std::min(x0, xy[2 * i]);
-        x1 = std::max(x1, xy[2 * i]);
-        y0 = std::min(y0, xy[2 * i + 1]);
-        y1 = std::max(y1, xy[2 * i + 1]);
-    }
+    int64_t x0, y0, x1, y1;
+    boundsOf(xy, count, x0, y0, x1, y1);
     int64_t grow = pen.null ? 0 : pen.width;
     Mask mask;
     if (!makeMask(mask, x0 - grow, y0 - grow, x1 + grow, y1 + grow, c)) return;

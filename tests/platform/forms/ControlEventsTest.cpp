@@ -11,15 +11,6 @@
 namespace qv::forms::test {
 namespace {
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const basic::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 long countOf(const std::vector<std::string>& log, const std::string& s) {
     return std::count(log.begin(), log.end(), s);
 }

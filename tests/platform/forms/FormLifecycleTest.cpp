@@ -10,15 +10,6 @@
 namespace qv::forms::test {
 namespace {
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const basic::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
 class FormLifecycle : public ::testing::Test {
 protected:
     Driver drv;

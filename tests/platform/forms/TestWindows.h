@@ -1,13 +1,25 @@
 #pragma once
 // Small windows the forms tests drive. Each one records what its handlers saw.
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/basic/RuntimeError.h"
 #include "platform/forms/Driver.h"
 #include "platform/forms/Forms.h"
 
 namespace qv::forms::test {
+
+// The run-time error number `f` raised, 0 when it raised none.
+inline int errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const basic::RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
 
 // A window with one of most things, built the way the program's windows are.
 class frmMain : public Form {
