@@ -81,7 +81,8 @@ void reap(int pid) {
 void waitReady(int readFd, int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        // Rounded up: a poll cut short by truncation would end the wait before its limit.
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return;
         pollfd p{readFd, POLLIN, 0};
         int r = ::poll(&p, 1, static_cast<int>(left.count()));

@@ -18,7 +18,7 @@
 #include "platform/kernel/ScreenMetrics.h"
 #include "platform/qt/FormWindow.h"
 #include "platform/qt/FrontEnd.h"
-#include "tests/app/Acqisition_Start_testsupport.h"
+#include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/platform/qt/QtTestSupport.h"
 
 using namespace qv;

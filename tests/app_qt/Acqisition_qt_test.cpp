@@ -14,8 +14,8 @@
 #include "platform/kernel/ScreenMetrics.h"
 #include "platform/qt/FormWindow.h"
 #include "platform/qt/FrontEnd.h"
-#include "tests/app/Acqisition_Start_testsupport.h"
-#include "tests/app/IniSet_testsupport.h"
+#include "tests/app/main/Acqisition_Start_testsupport.h"
+#include "tests/app/common/IniSet_testsupport.h"
 
 using namespace qv;
 
