@@ -143,6 +143,11 @@ public:
     void setTopMost(bool v);
     void Move(double left, double top, double width, double height) override;
     void setCaption(const std::string& c) override;
+    // Makes the whole window's image as the screen shows it (frame, title bar with the
+    // caption, client area) and registers it as the window's frame image, which GetWindowDC
+    // reads. The client area is the front end's rendering of the window; headless, the back
+    // colour with the form's own image and every shown picture box's image at its place.
+    void renderWindowImage();
 
     bool isLoaded() const override { return loaded_; }
     bool isModal() const { return modal_; }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/Surface.h"
 
@@ -13,15 +14,21 @@ class Picture {
 public:
     Picture() = default;  // no picture
     explicit Picture(std::shared_ptr<const gdi::Surface> pixels) : pixels_(std::move(pixels)) {}
+    // A picture that carries the palette it was taken with (a capture on a 256-colour screen).
+    Picture(std::shared_ptr<const gdi::Surface> pixels, std::vector<gdi::PALETTEENTRY> palette)
+        : pixels_(std::move(pixels)), palette_(std::move(palette)) {}
     bool empty() const { return !pixels_ || pixels_->width() <= 0 || pixels_->height() <= 0; }
     int widthPixels() const { return pixels_ ? pixels_->width() : 0; }
     int heightPixels() const { return pixels_ ? pixels_->height() : 0; }
     double Width() const;   // HIMETRIC
     double Height() const;  // HIMETRIC
     const std::shared_ptr<const gdi::Surface>& surface() const { return pixels_; }
+    // The palette's entries; empty for a picture without one.
+    const std::vector<gdi::PALETTEENTRY>& palette() const { return palette_; }
 
 private:
     std::shared_ptr<const gdi::Surface> pixels_;
+    std::vector<gdi::PALETTEENTRY> palette_;
 };
 
 // Reads a BMP file (a Windows-style path); 53 when missing, 481 when it is not a picture.

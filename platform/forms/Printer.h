@@ -52,6 +52,8 @@ public:
     // How many printers the system has (Printers.Count). A port may print where there is
     // none (to a file), so this is the system's number, not whether printing works.
     virtual int printerCount() const { return 1; }
+    // The file the last document went to when the port writes files, else "".
+    virtual std::string lastOutputFile() const { return {}; }
 };
 
 // Keeps every printed document. By default an A4 page without margins at 600 dots an inch.
@@ -63,6 +65,7 @@ public:
     double pixelsPerInch() const override { return dpi; }
     void print(const PrintedDocument& doc) override;
     int printerCount() const override { return printers; }
+    std::string lastOutputFile() const override { return documents_.empty() ? std::string() : outputFile; }
 
     const std::vector<PrintedDocument>& documents() const { return documents_; }
     // The next print fails with error 482 (a printer that is off line).
@@ -72,6 +75,8 @@ public:
     double heightTwips = 297.0 / 25.4 * 1440.0;
     double dpi = 600;
     int printers = 1;
+    // What lastOutputFile reports once a document was kept (a port that writes files).
+    std::string outputFile;
 
 private:
     std::vector<PrintedDocument> documents_;

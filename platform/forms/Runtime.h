@@ -18,6 +18,10 @@
 #include "platform/forms/Dialogs.h"
 #include "platform/forms/Types.h"
 
+namespace qv::gdi {
+class Surface;
+}
+
 namespace qv::forms {
 
 class Form;
@@ -46,6 +50,9 @@ public:
     virtual void listChanged(Control&) {}       // items added, removed or cleared
     virtual void surfaceInvalidated(Widget&) {} // a picture box's image should be shown again
     virtual void focusChanged(Control* /*now*/) {}
+    // Draws the form's client area as shown into `out` (its size); false when the front end
+    // cannot, and the model composes it from its own images.
+    virtual bool renderClient(Form&, gdi::Surface& /*out*/) { return false; }
 };
 
 // The front end's event loop, when one runs.

@@ -763,6 +763,16 @@ int RealizePalette(HDC hdc) {
     return int(dc->palette->palette.size());
 }
 
+int GetPaletteEntries(HPALETTE pal, int start, int count, PALETTEENTRY* out) {
+    ObjPtr o = findObject(pal);
+    if (!o || o->type != OBJ_PAL || start < 0 || count < 0) return 0;
+    int size = int(o->palette.size());
+    if (start >= size) return 0;
+    int n = std::min(count, size - start);
+    if (out) std::copy_n(o->palette.begin() + start, n, out);
+    return n;
+}
+
 int GetSystemPaletteEntries(HDC hdc, int start, int count, PALETTEENTRY* out) {
     if (!findDc(hdc) || start < 0 || count < 0 || start > 256) return 0;
     int n = std::min(count, 256 - start);

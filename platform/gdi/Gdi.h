@@ -147,6 +147,8 @@ HPALETTE CreatePalette(const LOGPALETTE* lp);
 HPALETTE SelectPalette(HDC hdc, HPALETTE pal, bool forceBackground);
 int RealizePalette(HDC hdc);
 int GetSystemPaletteEntries(HDC hdc, int start, int count, PALETTEENTRY* out);
+// Entries start.. of a logical palette; returns how many were copied (0 for no palette).
+int GetPaletteEntries(HPALETTE pal, int start, int count, PALETTEENTRY* out);
 
 // ---- Drawing -------------------------------------------------------------------------------
 bool MoveToEx(HDC hdc, int x, int y, POINT* old = nullptr);

@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
+#include <QPainter>
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
+#include <cstring>
 
 #include "platform/basic/RuntimeError.h"
 #include "platform/gdi/Gdi.h"
@@ -192,6 +195,23 @@ void FrontEnd::focusChanged(forms::Control* now) {
     if (!w || w->focusPolicy() == Qt::NoFocus || w->hasFocus()) return;
     SyncScope sync(*this);
     w->setFocus(Qt::OtherFocusReason);
+}
+
+bool FrontEnd::renderClient(forms::Form& f, gdi::Surface& out) {
+    FormWindow* w = window(f);
+    if (!w || out.width() <= 0 || out.height() <= 0) return false;
+    // The window's own area is the form's client area; its widgets are drawn as they stand,
+    // shown or not, at the model's size.
+    QImage image(out.width(), out.height(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        w->render(&p, QPoint(0, 0), QRegion(0, 0, out.width(), out.height()));
+    }
+    for (int y = 0; y < out.height(); ++y)
+        std::memcpy(out.row(y), image.constScanLine(y), sizeof(uint32_t) * static_cast<size_t>(out.width()));
+    out.markChanged(gdi::RECT{0, 0, out.width(), out.height()});
+    return true;
 }
 
 void FrontEnd::showsSurface(const gdi::Surface* s, QWidget* w) {

@@ -48,6 +48,7 @@ public:
     void listChanged(forms::Control& c) override;
     void surfaceInvalidated(forms::Widget& w) override;
     void focusChanged(forms::Control* now) override;
+    bool renderClient(forms::Form& f, gdi::Surface& out) override;
 
     // ---- Event loop ----
     void processEvents() override;

@@ -47,6 +47,7 @@ public:
     int printerCount() const override { return installedPrinterCount(); }
     // The file the last document went to (PDF output), else "".
     const std::string& lastFile() const { return lastFile_; }
+    std::string lastOutputFile() const override { return lastFile_; }
 
 private:
     enum class Target { Printer, PdfFile, PdfFolder };

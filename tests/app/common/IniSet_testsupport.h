@@ -14,6 +14,7 @@
 #include "platform/forms/Form.h"
 #include "platform/kernel/Paths.h"
 #include "platform/kernel/Profile.h"
+#include "platform/kernel/SettingsStore.h"
 
 namespace qv::apptest {
 
@@ -56,10 +57,13 @@ public:
         if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
         dir_ = tmpl;
         kernel::setProgramFolder(dir_.string());
+        // The per-user store too: a test never writes the user's own settings.
+        kernel::setSettingsFolder((dir_ / "config").string());
         kernel::clearProfileCache();
     }
     ~TempProgramFolder() {
         kernel::setProgramFolder("");
+        kernel::setSettingsFolder("");
         kernel::clearProfileCache();
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
