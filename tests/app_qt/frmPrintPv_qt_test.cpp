@@ -1,0 +1,93 @@
+// The hard copy under the Qt front end: the main window, rendered by its widgets inside the
+// drawn frame, printed into a real PDF file through the Qt printer port.
+#include "platform/qt/QtBase.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/main/Acqisition.h"
+#include "app/main/frmPrintPv.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/Printer.h"
+#include "platform/kernel/ScreenMetrics.h"
+#include "platform/qt/FrontEnd.h"
+#include "platform/qt/Printing.h"
+#include "tests/app/common/IniSet_testsupport.h"
+#include "tests/app/main/Acqisition_Start_testsupport.h"
+
+using namespace qv;
+
+namespace {
+
+void ensureApplication() {
+    if (QApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "test_app_qt";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+TEST(PrintPvQt, TheMainWindowIsPrintedIntoAOnePagePdf) {
+    ensureApplication();
+    forms::Runtime& rt = forms::Runtime::get();
+    rt.reset();
+    kernel::resetScreenMetrics();
+    apptest::TempProgramFolder prog;
+    apptest::StartableProgram start(prog);
+    qt::FrontEnd fe;
+    fe.install();
+    const std::string pdf = (prog.dir() / "hardcopy.pdf").string();
+    auto port = qt::QtPrinterPort::pdfFile(pdf);
+    forms::setPrinterPort(port.get());
+    forms::Printer.reset();
+
+    Acqisition& w = Acqisition::instance();
+    w.Show();
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
+    // Without a printer on the system the hard copy names the file it wrote.
+    const bool noPrinter = forms::printerCount() == 0;
+    if (noPrinter) rt.scriptedDialogs().answerMsgBox(forms::vbOK);
+    GPrintForms.fill(nullptr);
+    GPrintForms[1] = &w;
+    HardCopyForms();
+    GPrintForms.fill(nullptr);
+
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    QFile file(QString::fromStdString(pdf));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    const auto pages = QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))
+                           .globalMatch(QString::fromLatin1(bytes));
+    int count = 0;
+    for (auto it = pages; it.hasNext(); it.next()) ++count;
+    EXPECT_EQ(count, 1);
+    if (noPrinter) {
+        ASSERT_EQ(rt.scriptedDialogs().msgBoxLog().size(), 1u);
+        EXPECT_NE(rt.scriptedDialogs().msgBoxLog()[0].prompt.find(pdf), std::string::npos);
+    }
+
+    // The canvas is the window's outer size, its client area drawn by the widgets.
+    const std::filesystem::path tmp = prog.dir() / "Tmp.bmp";
+    ASSERT_TRUE(std::filesystem::exists(tmp));
+    forms::Picture canvas = forms::LoadPicture(tmp.string());
+    EXPECT_EQ(canvas.widthPixels(), static_cast<int>(w.Width() / 15 + 0.5));
+    EXPECT_EQ(canvas.heightPixels(), static_cast<int>(w.Height() / 15 + 0.5));
+    const forms::PixelRect mon = w.PBXMoniDisp.outerRect();
+    const int x = forms::Screen.frameBorderX + (mon.left + mon.right) / 2;
+    const int y = forms::Screen.frameBorderY + forms::Screen.captionHeight + (mon.top + mon.bottom) / 2;
+    EXPECT_EQ(canvas.surface()->colorAt(x, y), 0xFFFFFFu);
+
+    forms::setPrinterPort(nullptr);
+    forms::Printer.reset();
+    fe.uninstall();
+    rt.reset();
+}
+
+}  // namespace
