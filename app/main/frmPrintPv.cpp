@@ -49,14 +49,23 @@ void reportPrintError(const RuntimeError& e) {
                   forms::vbCritical | forms::vbOKOnly, kErrorTitle);
 }
 
-// The scroll steps for a canvas of `canvas` twips in a viewport of `viewport` twips.
-void setScrollSteps(forms::ScrollBar& bar, double canvas, double viewport) {
+// A canvas of `canvas` twips in a viewport of `viewport` twips: when it fits, the scroll bar
+// goes to its minimum and hides; otherwise it shows with steps for the overhang, and the
+// caller applies its position (true).
+bool setUpScrolling(forms::ScrollBar& bar, double canvas, double viewport) {
+    if (canvas + 200 < viewport) {
+        bar.setValue(bar.Min());
+        bar.setVisible(false);
+        return false;
+    }
+    bar.setVisible(true);
     double r = (canvas + 200) / viewport - 1;
     // A canvas that just fills the viewport (r = 0) takes the largest step; a step is at least 1.
     double large = r > 0 ? std::min(100.0 / r, 32767.0) : 32767.0;
     int largeChange = std::max(1, basic::roundToInt32(large));
     bar.setLargeChange(largeChange);
     bar.setSmallChange(std::max(1, basic::roundToInt32(std::max(largeChange / 10.0, 1.0))));
+    return true;
 }
 
 }  // namespace
@@ -311,28 +320,14 @@ void frmPrintPv::Form_Resize() {
         hsbScrollBar.setWidth(w);
         vsbScrollBar.setLeft(w + 60);
     }
-    if (picPreview.Width() + 200 < picBase.Width()) {
-        hsbScrollBar.setValue(hsbScrollBar.Min());
-        hsbScrollBar.setVisible(false);
-    } else {
-        hsbScrollBar.setVisible(true);
-        setScrollSteps(hsbScrollBar, picPreview.Width(), picBase.Width());
-        hsbScrollBar_Change();
-    }
+    if (setUpScrolling(hsbScrollBar, picPreview.Width(), picBase.Width())) hsbScrollBar_Change();
 
     const double h = ScaleHeight() - (hsbScrollBar.Height() + 540 + 60);
     if (h <= picBase.Top()) return;
     picBase.setHeight(h);
     vsbScrollBar.setHeight(h);
     hsbScrollBar.setTop(h + 540);
-    if (picPreview.Height() + 200 < picBase.Height()) {
-        vsbScrollBar.setValue(vsbScrollBar.Min());
-        vsbScrollBar.setVisible(false);
-    } else {
-        vsbScrollBar.setVisible(true);
-        setScrollSteps(vsbScrollBar, picPreview.Height(), picBase.Height());
-        vsbScrollBar_Change();
-    }
+    if (setUpScrolling(vsbScrollBar, picPreview.Height(), picBase.Height())) vsbScrollBar_Change();
 }
 
 void frmPrintPv::hsbScrollBar_Change() {

@@ -19,22 +19,14 @@
 #include "platform/qt/Printing.h"
 #include "tests/app/common/IniSet_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
+#include "tests/platform/qt/QtTestSupport.h"
 
 using namespace qv;
 
 namespace {
 
-void ensureApplication() {
-    if (QApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_app_qt";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
 TEST(PrintPvQt, TheMainWindowIsPrintedIntoAOnePagePdf) {
-    ensureApplication();
+    qt::test::ensureApplication();
     forms::Runtime& rt = forms::Runtime::get();
     rt.reset();
     kernel::resetScreenMetrics();

@@ -86,6 +86,30 @@ TEST_F(Surfaces, UnloadRemovesTheWindows) {
     EXPECT_FALSE(gdi::MoveToEx(dc, 0, 0));  // a stale context draws nothing
 }
 
+TEST_F(Surfaces, WholeWindowImageFramesTheClientAreaAndItsShownPictureBoxes) {
+    drv.run([&] { f.Show(); });
+    f.PBXMoniDisp.surface()->fill(0x00FF00);
+    const int cx = Screen.frameBorderX, cy = Screen.frameBorderY + Screen.captionHeight;
+    const int boxX = cx + 10 + 2 + 5, boxY = cy + 200 + 2 + 5;  // inside its 3D border
+    auto pixelAt = [&](int x, int y) {
+        int32_t dc = gdi::GetWindowDC(f.hWnd());
+        gdi::COLORREF c = gdi::GetPixel(dc, x, y);
+        gdi::ReleaseDC(f.hWnd(), dc);
+        return c;
+    };
+    f.renderWindowImage();
+    EXPECT_EQ(gdi::windowSurface(f.hWnd())->width(), 592);  // the client image is unchanged
+    EXPECT_EQ(pixelAt(0, 0), 0x404040u);                     // frame edge
+    EXPECT_EQ(pixelAt(599, 499), 0x404040u);
+    EXPECT_EQ(pixelAt(590, 10), 0x800000u);                  // title bar
+    EXPECT_EQ(pixelAt(boxX, boxY), 0x00FF00u);
+    EXPECT_EQ(pixelAt(cx + 580, cy + 450), static_cast<gdi::COLORREF>(f.BackColor()));
+
+    f.PBXMoniDisp.setVisible(false);
+    f.renderWindowImage();
+    EXPECT_EQ(pixelAt(boxX, boxY), static_cast<gdi::COLORREF>(f.BackColor()));
+}
+
 TEST_F(Surfaces, PicturesSaveLoadAndPaint) {
     auto dir = std::filesystem::temp_directory_path() / ("qv_forms_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);

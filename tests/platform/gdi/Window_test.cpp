@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "GdiTestSupport.h"
 #include "platform/kernel/ScreenMetrics.h"
 
@@ -148,6 +150,17 @@ TEST(GdiWindows, ScreenCapabilitiesFollowTheKernelMetrics) {
     bool white = false;
     for (const auto& x : e) white = white || (x.peRed == 255 && x.peGreen == 255 && x.peBlue == 255);
     EXPECT_TRUE(white);
+    // A logical palette gives back the entries it was made of, within its size.
+    auto lp = std::make_unique<LOGPALETTE>();
+    lp->palNumEntries = 3;
+    lp->palPalEntry[2] = PALETTEENTRY{1, 2, 3, 0};
+    HPALETTE pal = CreatePalette(lp.get());
+    PALETTEENTRY back[4]{};
+    EXPECT_EQ(GetPaletteEntries(pal, 1, 4, back), 2);
+    EXPECT_EQ(back[1].peRed + back[1].peGreen * 10 + back[1].peBlue * 100, 321);
+    EXPECT_EQ(GetPaletteEntries(pal, 3, 1, back), 0);
+    EXPECT_EQ(GetPaletteEntries(dc, 0, 1, back), 0);  // not a palette
+    DeleteObject(pal);
     EXPECT_EQ(GetDeviceCaps(0, HORZRES), 0);
     qv::kernel::setScreenMetrics(saved);
     DeleteDC(dc);
