@@ -18,9 +18,7 @@ class CCursorMarkTest : public GraphFixture {
 protected:
     void SetUp() override {
         GraphFixture::SetUp();
-        g.CreateGraph(*pic, 0, 0, -1, -1);
-        g.SetMargin(0, 0, 0, 0);
-        g.SetWindow(0, -10, 1000, 10);
+        makeGraph(g, *pic, 0, -10, 1000, 10);
     }
     int32_t create(CCursorMark& m, int32_t type, int32_t first, float x, float y) {
         m.SetWindow(0, -10, 1000, 10);

@@ -17,9 +17,7 @@ class CCursorTest : public GraphFixture {
 protected:
     void SetUp() override {
         GraphFixture::SetUp();
-        g.CreateGraph(*pic, 0, 0, -1, -1);
-        g.SetMargin(0, 0, 0, 0);
-        g.SetWindow(0, -5, 100, 5);
+        makeGraph(g, *pic, 0, -5, 100, 5);
     }
     // A cursor in the graph's window with the given limits in X.
     void make(CCursor& c, int32_t no, int32_t type, int32_t pos, float limX1, float limX2,
@@ -190,9 +188,7 @@ TEST_F(CCursorTest, AFlatWindowHiddenLineAndOddTypeMoveNoLibraryLine) {
 
 TEST_F(CCursorTest, NumbersBeyondAMarksReservationAreNeverDrawn) {
     CGraph marked;
-    marked.CreateGraph(*pic, 0, 0, -1, -1);
-    marked.SetMargin(0, 0, 0, 0);
-    marked.SetWindow(0, -5, 100, 5);
+    makeGraph(marked, *pic, 0, -5, 100, 5);
     marked.AddMark(0, kRed, 50, 0);  // the mark comes first: ten numbers
     CCursor c;
     c.SetWindow(0, -5, 100, 5);

@@ -17,9 +17,7 @@ class CGraphMouseTest : public GraphFixture {
 protected:
     void SetUp() override {
         GraphFixture::SetUp();
-        g.CreateGraph(*pic, 0, 0, -1, -1);
-        g.SetMargin(0, 0, 0, 0);
-        g.SetWindow(0, -5, 100, 5);
+        makeGraph(g, *pic, 0, -5, 100, 5);
         auto num = [](float v) { return basic::CStr(v); };
         auto k = [](int32_t v) { return std::to_string(v); };
         conns.emplace_back(g.MoveCursor.connect([this, num, k](int32_t n, float x, float y) {

@@ -16,9 +16,7 @@ namespace {
 class CGraphTest : public GraphFixture {
 protected:
     void make(CGraph& graph, float x1 = 0, float y1 = -5, float x2 = 100, float y2 = 5) {
-        graph.CreateGraph(*pic, 0, 0, -1, -1);
-        graph.SetMargin(0, 0, 0, 0);
-        graph.SetWindow(x1, y1, x2, y2);
+        makeGraph(graph, *pic, x1, y1, x2, y2);
     }
     // The graph's events as text, in the order raised.
     void listen(CGraph& graph) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/common/TrelmImports.h"
+#include "app/graph/CGraph.h"
 #include "library/GraphTables.h"
 #include "platform/basic/Numbers.h"
 #include "platform/forms/Controls.h"
@@ -56,6 +57,20 @@ struct LibTables {
     }
 };
 
+// A white, borderless picture box of 200 x 100 pixels at the top-left corner of a pixel form.
+inline forms::ControlDesign pictureDesign(const std::string& name) {
+    return {forms::ControlType::PictureBox, name, -1, "", 0, 0, 200, 100, "",
+            {{"BorderStyle", 0}, {"ScaleMode", forms::vbPixels}, {"BackColor", kWhite}}};
+}
+
+// A created graph on the picture without margins, with the given window.
+inline void makeGraph(CGraph& g, forms::PictureBox& picture, float x1, float y1, float x2,
+                      float y2) {
+    g.CreateGraph(picture, 0, 0, -1, -1);
+    g.SetMargin(0, 0, 0, 0);
+    g.SetWindow(x1, y1, x2, y2);
+}
+
 struct GraphWindowTag {};
 
 class GraphFixture : public ::testing::Test {
@@ -68,9 +83,7 @@ protected:
         d.width = 6000;
         d.height = 3000;
         d.props = {{"ScaleMode", forms::vbPixels}};
-        d.controls.push_back({forms::ControlType::PictureBox, "picGraph", -1, "", 0, 0, 200, 100, "",
-                              {{"BorderStyle", 0}, {"ScaleMode", forms::vbPixels},
-                               {"BackColor", kWhite}}});
+        d.controls.push_back(pictureDesign("picGraph"));
         forms::Form& f = forms::Runtime::get().formOf(typeid(GraphWindowTag), [d] {
             return std::make_unique<apptest::StandInForm>(d);
         });
