@@ -234,10 +234,21 @@ TEST_F(CGraphAllTest, AnEmptyRangeIsShownAndTheBoxesStayAlive) {
     EXPECT_EQ(take(), (std::vector<std::string>{"Range 20 -20", "Range 20 -20"}));
     driver.type(text("txtLo"), "7");
     EXPECT_EQ(panel.CWave(1)->RangeLo(), 7.0f);
-    // A direct caller of SetCursor still gets the error.
+    // A direct caller of SetCursor still gets the error; a button shows it and goes on.
     panel.CWave(1)->RangeHi(3);
     panel.CWave(1)->RangeLo(3);
     EXPECT_EQ(apptest::errorNumber([&] { panel.SetCursor(); }), basic::errApplication);
+    take();
+    driver.answerMsgBox(forms::vbOK);
+    driver.click(button("cmdNext"));
+    EXPECT_EQ(driver.msgBoxes().size(), boxes + 3);
+    EXPECT_TRUE(take().empty());
+    panel.CWave(1)->RangeHi(9);
+    driver.click(button("cmdNext"));
+    EXPECT_EQ(take(), (std::vector<std::string>{"Page 200 100"}));
+    // Each refusal was reported as error 30000, and nothing else went wrong.
+    EXPECT_EQ(driver.errors().size(), 3u);
+    for (const auto& e : driver.errors()) EXPECT_NE(e.find("30000"), std::string::npos) << e;
 }
 
 TEST_F(CGraphAllTest, CursorMovesFillTheReadOutsAndMoveTheMarks) {
