@@ -31,6 +31,7 @@ const std::pair<int, const char*> kErrorTexts[] = {
     {380, "Invalid property value"},
     {383, "Property is read-only"},
     {453, "Can't find DLL entry point"},
+    {457, "This key is already associated with an element of this collection"},
 };
 
 }  // namespace

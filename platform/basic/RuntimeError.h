@@ -21,6 +21,7 @@ enum ErrorNumber : int {
     errInvalidProperty = 380,
     errReadOnlyProperty = 383,
     errEntryPointNotFound = 453,
+    errDuplicateKey = 457,     // a collection already holds the key
     errApplication = 30000,    // the program's own error (argument checks)
 };
 
