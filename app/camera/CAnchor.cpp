@@ -35,32 +35,18 @@ void CAnchor::setChildControl(forms::Control& c) {
     child_ = &c;
 }
 
-void CAnchor::setParentPicture(forms::PictureBox& p) {
-    parents_.setPicture(p, [this] { MpbxParent_Resize(); });
-}
-
-void CAnchor::setParentForm(forms::Form& f) {
-    parents_.setForm(f, [this] { MfrmForm_Resize(); });
-}
-
 void CAnchor::MfrmForm_Resize() {
-    if (TiledParent) return;
-    parents_.followForm();
+    if (!TiledParent) LayoutParents::MfrmForm_Resize();
 }
 
 void CAnchor::MpbxParent_Resize() {
-    forms::PictureBox* box = parents_.picture;
+    forms::PictureBox* box = ParentPicture();
     if (!box || !child_) return;
     const double k = box->ScaleMode() == forms::vbTwips ? 1.0 : 1.0 / 15.0;
-    pictureWidthChange_ = basic::CLng(box->Width() - parents_.pictureWidth0);
-    pictureHeightChange_ = basic::CLng(box->Height() - parents_.pictureHeight0);
+    pictureWidthChange_ = basic::CLng(box->Width() - pictureWidth0());
+    pictureHeightChange_ = basic::CLng(box->Height() - pictureHeight0());
     follow(*child_, AnchorL, AnchorR, k, pictureWidthChange_, childWidth0_, childLeft0_, "Width", "Left");
     follow(*child_, AnchorU, AnchorD, k, pictureHeightChange_, childHeight0_, childTop0_, "Height", "Top");
-}
-
-void CAnchor::Update() {
-    MfrmForm_Resize();
-    MpbxParent_Resize();
 }
 
 }  // namespace qv

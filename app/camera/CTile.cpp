@@ -23,19 +23,9 @@ void CTile::SetChildControl(int32_t row, int32_t col, forms::Control& control) {
     cell(row, col) = &control;
 }
 
-void CTile::setParentPicture(forms::PictureBox& p) {
-    parents_.setPicture(p, [this] { MpbxParent_Resize(); });
-}
-
-void CTile::setParentForm(forms::Form& f) {
-    parents_.setForm(f, [this] { MfrmForm_Resize(); });
-}
-
-void CTile::MfrmForm_Resize() { parents_.followForm(); }
-
 // The cells share the picture box's outer size, used directly as the children's coordinates.
 void CTile::MpbxParent_Resize() {
-    forms::PictureBox* box = parents_.picture;
+    forms::PictureBox* box = ParentPicture();
     if (!box || row_ <= 0 || col_ <= 0) return;
     const float cellWidth = static_cast<float>(box->Width() / col_);
     const float cellHeight = static_cast<float>(box->Height() / row_);
@@ -48,11 +38,6 @@ void CTile::MpbxParent_Resize() {
             child->set("Width", static_cast<double>(cellWidth));
             child->set("Height", static_cast<double>(cellHeight));
         }
-}
-
-void CTile::Update() {
-    MfrmForm_Resize();
-    MpbxParent_Resize();
 }
 
 }  // namespace qv

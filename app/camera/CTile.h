@@ -1,6 +1,6 @@
 #pragma once
 // Divides a parent picture box into Row x Col equal cells and sizes one control per cell; the
-// picture box follows the parent form as an anchored one does. Releasing the object stops it.
+// picture box follows the parent form as an anchored one does.
 #include <cstdint>
 #include <vector>
 
@@ -8,17 +8,8 @@
 
 namespace qv {
 
-class CTile {
+class CTile : public LayoutParents {
 public:
-    CTile() = default;
-    CTile(const CTile&) = delete;
-    CTile& operator=(const CTile&) = delete;
-
-    int32_t MinHeight() const { return parents_.MinHeight; }
-    void setMinHeight(int32_t v) { parents_.MinHeight = v; }
-    int32_t MinWidth() const { return parents_.MinWidth; }
-    void setMinWidth(int32_t v) { parents_.MinWidth = v; }
-
     // Setting either count empties the cell store, which then holds 0..Row by 0..Col; a
     // negative count raises error 9 and changes nothing.
     int32_t Col() const { return col_; }
@@ -28,13 +19,7 @@ public:
     // Error 9 for a cell outside the store.
     void SetChildControl(int32_t row, int32_t col, forms::Control& control);
 
-    forms::PictureBox* ParentPicture() const { return parents_.picture; }
-    void setParentPicture(forms::PictureBox& p);
-    void setParentForm(forms::Form& f);
-
-    void MfrmForm_Resize();
-    void MpbxParent_Resize();
-    void Update();
+    void MpbxParent_Resize() override;
 
 private:
     void redim(int32_t rows, int32_t cols);
@@ -42,7 +27,6 @@ private:
     int32_t row_ = 0, col_ = 0;
     // (row_ + 1) x (col_ + 1) cells, row-major; null for an empty cell.
     std::vector<forms::Control*> cells_ = std::vector<forms::Control*>(1, nullptr);
-    LayoutParents parents_;
 };
 
 }  // namespace qv
