@@ -6,6 +6,7 @@
 
 #include "platform/forms/Driver.h"
 #include "platform/gdi/Bmp.h"
+#include "tests/app/camera/CAVI_testsupport.h"
 #include "tests/app/common/IniSet_testsupport.h"
 #include "tests/app/recording/BmpFiles_testsupport.h"
 #include "tests/platform/media/MediaTestFiles.h"
@@ -16,9 +17,7 @@ using apptest::errorNumber;
 namespace {
 
 // Frame k is one solid colour, so any scaling keeps it.
-uint32_t frameColour(int k) {
-    return uint32_t(k % 256) << 16 | uint32_t(255 - k % 256) << 8 | uint32_t(7 * k % 256);
-}
+uint32_t frameColour(int k) { return apptest::videoFrameColour(k); }
 
 std::vector<uint8_t> solidFrame(int w, int h, int k) {
     size_t stride = size_t((w * 24 + 31) / 32 * 4);
@@ -250,6 +249,25 @@ TEST_F(CAVITest, RunPlaysOnTheVirtualClockAndEndsAtTheEndOfTheStream) {
     EXPECT_EQ(px(2, 2), frameColour(39));
     // 16 frames from 23 at 0.81 of 25 frames a second take about 0.79 s of the clock.
     EXPECT_NEAR(double(driver.now() - start), 16 * 40 / 0.811543836646667, 45.0);
+}
+
+TEST_F(CAVITest, MotionJpegFramesShowAfterStepsAndJumps) {
+    boxOf(32, 16);
+    apptest::writeBytes((folder.dir() / "m.avi").string(), apptest::mjpegAvi(32, 16, 12, 40000));
+    CAVI avi;
+    load(avi, (folder.dir() / "m.avi").string());
+    ASSERT_TRUE(avi.IsAVIOK());
+    EXPECT_EQ(avi.FlameNum(), 12);
+    auto close = [](uint32_t a, uint32_t b) {
+        for (int k = 0; k < 24; k += 8)
+            if (std::abs(int(a >> k & 0xFF) - int(b >> k & 0xFF)) > 8) return false;
+        return true;
+    };
+    for (int k : {1, 2, 3, 11, 4, 0}) {
+        int32_t f = k;
+        avi.DispFlame(f);
+        EXPECT_TRUE(close(px(16, 8), frameColour(k))) << k << ": " << std::hex << px(16, 8);
+    }
 }
 
 TEST_F(CAVITest, AutoSizeGivesTheBoxTheVideoSizeInsideItsBorder) {
