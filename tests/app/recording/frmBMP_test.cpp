@@ -233,7 +233,7 @@ TEST_F(FrmBMPTest, ReadDIBFileRefusesFilesThatWouldReadOrDrawOutsideTheirData) {
         for (int k = 0; k < 4; ++k) b[at + size_t(k)] = uint8_t(v >> (8 * k));
     };
     const std::vector<std::pair<const char*, std::vector<uint8_t>>> refused = {
-        {"truncated pixels", with([](auto& b) { b.resize(b.size() - 1); })},
+        {"truncated pixels", with([](auto& b) { b.pop_back(); })},
         {"header claims more rows", with([&](auto& b) { set32(b, 22, 400); })},
         {"offset past the data", with([&](auto& b) { set32(b, 10, 60); })},
         {"run-length coded", with([&](auto& b) { set32(b, 30, 1); })},
