@@ -589,6 +589,15 @@ BmpReadResult readBmp(std::span<const uint8_t> b) {
     r.image.width = h.biWidth;
     r.image.height = H;
     r.image.bitCount = h.biBitCount;
+    r.image.header = h;
+    r.image.header.biSize = 40;
+    r.image.header.biSizeImage = uint32_t(stride * uint64_t(H));
+    r.image.header.biXPelsPerMeter = int32_t(get32(&b[38]));
+    r.image.header.biYPelsPerMeter = int32_t(get32(&b[42]));
+    r.image.header.biClrImportant = get32(&b[50]);
+    r.image.colours = table;
+    std::memcpy(r.image.masks, masks, sizeof masks);
+    r.image.bits.assign(b.begin() + ptrdiff_t(offBits), b.begin() + ptrdiff_t(offBits + stride * uint64_t(H)));
     r.image.pixels.resize(size_t(h.biWidth) * size_t(H));
     for (int y = 0; y < H; ++y) {
         int fileRow = h.biHeight > 0 ? H - 1 - y : y;
