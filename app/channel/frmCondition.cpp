@@ -36,8 +36,8 @@ const char* const kCheckMessages[] = {
     "Base Setting の CH:の書式が異常です。",
     "Sweep Time：に数値が設定されていません。",
     "Base Setting (Source Setting) で Remote Host が選択されていますが、SERVER IP が設定されていません。",
-    "Base Setting (Source Setting) で Remote Host が選択されていますが、SERVER IP "
-    "の書式がxxx.xxx.xxx.xxxとなっていません。",
+    ("Base Setting (Source Setting) で Remote Host が選択されていますが、SERVER IP "
+     "の書式がxxx.xxx.xxx.xxxとなっていません。"),
     "Base Setting の CH:は 1～32 の範囲で、開始CH ≦ 終了CH となるように設定してください。",
     "Sweep Time：に 0 より大きい数値を設定してください。",
     "Sweep Time：が長すぎます。サンプリング周波数とCH数に対してデータ量が上限を超えています。",

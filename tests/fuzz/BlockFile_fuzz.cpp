@@ -1,29 +1,12 @@
 // A channel's block file: any bytes as the file, read at a position and for a count the
 // input's first bytes choose. A refusal is a run-time error; anything else escaping is a finding.
-#include <filesystem>
-
+#include "FuzzProgram.h"
 #include "FuzzTarget.h"
-#include "tests/app/common/IniSet_testsupport.h"
 #include "app/channel/CWave.h"
 #include "platform/basic/RuntimeError.h"
 
-namespace {
-
-const qv::apptest::TempProgramFolder& folder() {
-    static const qv::apptest::TempProgramFolder prog;
-    static const bool linked = [] {
-        std::filesystem::create_symlink(std::filesystem::path(QV_BIN_DIR) / "libTrelm.so",
-                                        prog.dir() / "libTrelm.so");
-        return true;
-    }();
-    (void)linked;
-    return prog;
-}
-
-}  // namespace
-
 QV_FUZZ_TARGET(BlockFile) {
-    const auto& prog = folder();
+    const auto& prog = qv::fuzz::program().prog;
     prog.writeBytes("block.bin", std::string(reinterpret_cast<const char*>(data), size));
     const int32_t count = size > 0 ? data[0] * 8 : 0;
     const int32_t position = size > 1 ? static_cast<int8_t>(data[1]) : 0;
