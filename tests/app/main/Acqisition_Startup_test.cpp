@@ -293,6 +293,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DamagedNumber{"SETTING.SET", "[frmCondition.chkTriggerSetting]\r\nValue=1e99999\r\n", "\"1e99999\""},
         DamagedNumber{"SETTING.SET", "[frmCondition.txtSweepTime]\r\nText=1e10\r\n", "\"1e10\""},
+        DamagedNumber{"SETTING.SET", "[frmCondition.txtSweepTime]\r\nText=1e99999\r\n", "\"1e99999\""},
+        DamagedNumber{"SETTING.SET", "[Acqisition.TXTPreSetCounter]\r\nText=1e99999\r\n", "\"1e99999\""},
         DamagedNumber{"SETTING.SET", "[frmCondition.txtCH]\r\nText=1e999-3\r\n", "\"1e999\""},
         DamagedNumber{"SETTING.SET", "[frmCondition.txtTrgPoint]\r\nText=-1e400\r\n", "\"-1e400\""},
         DamagedNumber{"CAM_GETINFO.ini",
