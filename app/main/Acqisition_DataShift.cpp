@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "app/common/IniSet.h"
@@ -65,10 +66,14 @@ private:
     int fd_;
 };
 
-bool readAll(int fd, void* buffer, size_t count, uint64_t offset) {
-    auto* p = static_cast<char*>(buffer);
+// Moves `count` bytes at `offset` with pread or pwrite, however many calls it takes; false on
+// an error or an early end of the file.
+template <class Op, class Ptr>
+bool transferAll(Op op, int fd, Ptr buffer, size_t count, uint64_t offset) {
+    using Byte = std::conditional_t<std::is_const_v<std::remove_pointer_t<Ptr>>, const char, char>;
+    auto* p = static_cast<Byte*>(buffer);
     while (count > 0) {
-        const ssize_t r = ::pread(fd, p, count, static_cast<off_t>(offset));
+        const ssize_t r = op(fd, p, count, static_cast<off_t>(offset));
         if (r < 0 && errno == EINTR) continue;
         if (r <= 0) return false;
         p += r;
@@ -78,17 +83,11 @@ bool readAll(int fd, void* buffer, size_t count, uint64_t offset) {
     return true;
 }
 
+bool readAll(int fd, void* buffer, size_t count, uint64_t offset) {
+    return transferAll(::pread, fd, buffer, count, offset);
+}
 bool writeAll(int fd, const void* buffer, size_t count, uint64_t offset) {
-    const auto* p = static_cast<const char*>(buffer);
-    while (count > 0) {
-        const ssize_t r = ::pwrite(fd, p, count, static_cast<off_t>(offset));
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return false;
-        p += r;
-        count -= static_cast<size_t>(r);
-        offset += static_cast<uint64_t>(r);
-    }
-    return true;
+    return transferAll(::pwrite, fd, buffer, count, offset);
 }
 
 // The shifted copy of `path` (wCh words a scan, `total` scans, channel c moved by n scans),
