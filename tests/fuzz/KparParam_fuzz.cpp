@@ -29,6 +29,9 @@ QV_FUZZ_TARGET(KparParam) {
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     qv::kernel::clearProfileCache();
+    // Read through one batch scope, the file is parsed once rather than opened again for each of
+    // the reader's several hundred look-ups; nothing is written, so the scope writes nothing.
+    qv::kernel::ProfileBatch batch(fuzzFile());
     qv::KparParam stage;
     stage.sampleFreqItems = {10, 20, 50, 100, 200, 500, 1000};
     try {
