@@ -255,7 +255,7 @@ TEST_F(AcqisitionKparTest, EveryRefusalLeavesEverythingAsItWas) {
         std::function<void(RecordingSpec&)> change;
         int error;
     };
-    const auto set = [](const char* s, const char* k, const char* v) {
+    const auto set = [](const char* s, const char* k, std::string v) {
         return [=](RecordingSpec& r) { r.set(s, k, v); };
     };
     std::vector<Case> cases = {
@@ -264,7 +264,7 @@ TEST_F(AcqisitionKparTest, EveryRefusalLeavesEverythingAsItWas) {
         {"32-bit overflow", set("P", "nScan", "3000000000"), 6},
         {"bad date", set("P", "Date_Time_Start", "yesterday"), 13},
         {"zero period", set("P", "nSClock", "0"), 11},
-        {"31 names", set("pName", "pName", std::string(30, ',').c_str()), 9},
+        {"31 names", set("pName", "pName", std::string(30, ',')), 9},
         {"no units", [](RecordingSpec& r) { r.remove("pUnit", "pUnit"); }, 9},
         {"100 marks", set("MARK", "MARK(0)", "100"), 9},
         {"negative marks", set("MARK", "MARK(0)", "-1"), 9},
