@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/app/common/IniSet_testsupport.h"
-#include "tests/app/main/Acqisition_Start_testsupport.h"
+#include "tests/app/main/Acqisition_Recording_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
 #include "app/common/IniSet.h"
 #include "app/main/Acqisition.h"
@@ -21,14 +21,10 @@ using apptest::RecordingSpec;
 
 namespace {
 
-class AcqisitionDataShiftTest : public ::testing::Test {
+class AcqisitionDataShiftTest : public apptest::RecordingWindowTest {
 protected:
-    void SetUp() override {
-        w = &Acqisition::instance();
-        GAcqParam.ModeString = "End";
-    }
     void TearDown() override {
-        GAcqParam = AcqParam{};
+        RecordingWindowTest::TearDown();
         GstrKdatFile.clear();
     }
     // A recording of `channels` x `scans` whose words are 10 + p + 100 c, as if it were loaded.
@@ -61,11 +57,6 @@ protected:
         for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(prog.dir())) ++n;
         return n;
     }
-
-    apptest::TempProgramFolder prog;
-    apptest::StartableProgram start{prog};
-    forms::Driver driver;
-    Acqisition* w = nullptr;
 };
 
 TEST_F(AcqisitionDataShiftTest, ResultTableOnFiveScans) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/app/common/IniSet_testsupport.h"
-#include "tests/app/main/Acqisition_Start_testsupport.h"
+#include "tests/app/main/Acqisition_Recording_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
 #include "app/camera/frmCAMDisp.h"
 #include "app/camera/modCAM.h"
@@ -43,14 +43,10 @@ struct Everything {
     bool operator==(const Everything&) const = default;
 };
 
-class AcqisitionKparTest : public ::testing::Test {
+class AcqisitionKparTest : public apptest::RecordingWindowTest {
 protected:
-    void SetUp() override {
-        w = &Acqisition::instance();
-        GAcqParam.ModeString = "End";
-    }
     void TearDown() override {
-        GAcqParam = AcqParam{};
+        RecordingWindowTest::TearDown();
         MarkArray = {};
         GlCapNum = GlADCGETCnt = GlTime_ADSTART = 0;
     }
@@ -109,11 +105,6 @@ protected:
         e.adStart = GlTime_ADSTART;
         return e;
     }
-
-    apptest::TempProgramFolder prog;
-    apptest::StartableProgram start{prog};
-    forms::Driver driver;
-    Acqisition* w = nullptr;
 };
 
 // The 32-byte field of a name as the library takes it.
