@@ -245,12 +245,13 @@ struct Interval {
     int64_t y, x0, x1;  // inclusive
 };
 
-// Intersection of the row y with the capsule of radius rad around segment a-b, as pixel columns.
-bool capsuleRow(double ax, double ay, double bx, double by, double rad, double y, int64_t* x0,
-                int64_t* x1) {
+// Intersection of the row y with the stroke of segment a-b, as pixel columns: the band of
+// half-width `body` along the segment and the round nibs of radius `end` at its ends.
+bool capsuleRow(double ax, double ay, double bx, double by, double body, double end, double y,
+                int64_t* x0, int64_t* x1) {
     double lo = INFINITY, hi = -INFINITY;
     auto disk = [&](double cx, double cy) {
-        double dy = y - cy, h2 = rad * rad - dy * dy;
+        double dy = y - cy, h2 = end * end - dy * dy;
         if (h2 < 0) return;
         double h = std::sqrt(h2);
         lo = std::min(lo, cx - h);
@@ -260,7 +261,7 @@ bool capsuleRow(double ax, double ay, double bx, double by, double rad, double y
     disk(bx, by);
     double dx = bx - ax, dy = by - ay, len = std::hypot(dx, dy);
     if (len > 0) {
-        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and -rad*len <= (x-ax)dy - (y-ay)dx <= rad*len
+        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and -body*len <= (x-ax)dy - (y-ay)dx <= body*len
         double blo = -INFINITY, bhi = INFINITY;
         auto constrain = [&](double coef, double constant, double mn, double mx) {
             // mn <= coef*x + constant <= mx
@@ -274,7 +275,7 @@ bool capsuleRow(double ax, double ay, double bx, double by, double rad, double y
             bhi = std::min(bhi, q);
         };
         constrain(dx, -ax * dx + (y - ay) * dy, 0, len * len);
-        constrain(dy, -ax * dy - (y - ay) * dx, -rad * len, rad * len);
+        constrain(dy, -ax * dy - (y - ay) * dx, -body * len, body * len);
         if (blo <= bhi) {
             lo = std::min(lo, blo);
             hi = std::max(hi, bhi);
@@ -288,15 +289,16 @@ bool capsuleRow(double ax, double ay, double bx, double by, double rad, double y
     return true;
 }
 
-// The round nib of a pen `width` pixels wide: pixel centres within nibRadius of its centre, the
-// centre half a pixel towards the smaller coordinates for even widths. Width 3 gives the plus of
-// five pixels, width 4 a 4 x 4 square without its corners.
+// A pen `width` pixels wide covers the pixel centres within width / 2 of a segment's body and
+// within nibRadius of its ends and joins, all half a pixel towards the smaller coordinates for
+// even widths. The round nib of width 3 is the plus of five pixels, of width 4 a 4 x 4 square
+// without its corners.
 double nibRadius(int width) { return (width - 1) / 2.0 + 0.25; }
 double nibShift(int width) { return width % 2 == 0 ? -0.5 : 0.0; }
 
 void wideIntervals(const int64_t* xy, int count, bool closed, int width, const Clip& c,
                    std::vector<Interval>& out) {
-    double rad = nibRadius(width), shift = nibShift(width);
+    double rad = width / 2.0, end = nibRadius(width), shift = nibShift(width);
     int segs = closed ? count : count - 1;
     if (count == 1) segs = 1;
     for (int i = 0; i < segs; ++i) {
@@ -307,7 +309,7 @@ void wideIntervals(const int64_t* xy, int count, bool closed, int width, const C
         double yhi = std::min(double(c.y1), std::floor(std::max(ay, by) + rad));
         for (double y = ylo; y <= yhi; y += 1) {
             int64_t x0, x1;
-            if (!capsuleRow(ax, ay, bx, by, rad, y, &x0, &x1)) continue;
+            if (!capsuleRow(ax, ay, bx, by, rad, end, y, &x0, &x1)) continue;
             x0 = std::max(x0, c.x0);
             x1 = std::min(x1, c.x1);
             if (x0 <= x1) out.push_back({int64_t(y), x0, x1});

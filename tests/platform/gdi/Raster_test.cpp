@@ -580,6 +580,13 @@ TEST(GdiLines, WidePensHaveRoundEndsAndJoins) {
         EXPECT_EQ(two.at(x, 8), 0u) << x;
         EXPECT_EQ(two.at(x, 11), 0u) << x;
     }
+    // A 45-degree width-3 line: the pixel centres within 1.5 of it, five a row.
+    Canvas d(40, 40);
+    d.usePen(PS_SOLID, 3, kWhite);
+    MoveToEx(d.dc, 10, 10);
+    LineTo(d.dc, 30, 30);
+    for (int y = 14; y <= 26; ++y)
+        for (int x = y - 4; x <= y + 4; ++x) EXPECT_EQ(d.at(x, y) == kWhite, std::abs(x - y) <= 2) << x << "," << y;
     Canvas four(20, 20);
     four.usePen(PS_SOLID, 4, kWhite);
     MoveToEx(four.dc, 10, 10);
