@@ -7,7 +7,7 @@
 
 #include "app/common/modCalRecord.h"
 #include "platform/kernel/Encoding.h"
-#include "tests/app/recording/CKdat_testsupport.h"
+#include "tests/app/recording/CKdat_testfixture.h"
 
 using namespace qv;
 using qv::apptest::errorNumber;

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "app/common/TrelmImports.h"
-#include "tests/app/recording/CKdat_testsupport.h"
+#include "tests/app/recording/CKdat_testfixture.h"
 
 using namespace qv;
 using qv::apptest::errorNumber;

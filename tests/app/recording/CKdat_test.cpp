@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/channel/AmpCalTable.h"
-#include "tests/app/recording/CKdat_testsupport.h"
+#include "tests/app/recording/CKdat_testfixture.h"
 
 using namespace qv;
 using qv::apptest::errorNumber;

@@ -4,16 +4,10 @@
 // pair, with the calibration the library's store holds (DEFAULT.CAL in the program folder).
 #include <cstdint>
 #include <algorithm>
-#include <array>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "tests/app/common/IniSet_testsupport.h"
-#include "app/channel/AmpCalTable.h"
 #include "app/common/IniSet.h"
 #include "app/common/modIniFile.h"
 #include "app/recording/CKdat.h"
@@ -73,36 +67,5 @@ inline int32_t WriteKdatRecording(const std::string& path, const KdatRecordingSp
     k.ENDAcqisition();
     return k.PTotal();
 }
-
-// A program folder with the library in it, and the program-wide texts the recording object
-// reads cleared before and after.
-class KdatTestBase : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::filesystem::create_symlink(std::filesystem::path(QV_BIN_DIR) / "libTrelm.so",
-                                        prog.dir() / "libTrelm.so");
-        reset();
-        // Every object refills five program-wide presets: they are put back afterwards.
-        for (size_t i = 0; i < kShared.size(); ++i) GCCalSetting(kShared[i]).Clone(saved_[i]);
-    }
-    void TearDown() override {
-        for (size_t i = 0; i < kShared.size(); ++i) saved_[i].Clone(GCCalSetting(kShared[i]));
-        reset();
-    }
-    static void reset() {
-        SetIniFileName("");
-        GstrCalNames.clear();
-        GstrCalUnits.clear();
-    }
-    // Linux path of a file in the program folder.
-    std::string file(const std::string& name) const { return (prog.dir() / name).string(); }
-    TempProgramFolder prog;
-
-private:
-    static constexpr std::array<const char*, 5> kShared = {
-        "GCCalSetting_DEBUG", "GCCalSetting_K36", "GCCalSetting_K38", "GCCalSetting_K44",
-        "GCCalSetting_K46"};
-    std::array<CCalSetting, 5> saved_;
-};
 
 }  // namespace qv::apptest
