@@ -2,6 +2,12 @@
 // conversion to engineering values with the recording's (or the board's) calibration, and the
 // display trace of a whole recording.
 #include <algorithm>
+#include <array>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <atomic>
 #include <cmath>
 #include <new>
@@ -48,6 +54,57 @@ void resize(std::vector<int16_t>& v, int64_t words) {
 void checkCount(int64_t count) {
     if (count < 1) basic::raiseError(basic::errSubscript);
 }
+
+// The largest and smallest word of each of CH channels over `scans` scans, folded into hi and
+// lo. The channel count is fixed at compile time so the loop runs over whole vector registers.
+template <int CH>
+void rawExtremes(const int16_t* raw, int32_t scans, int16_t* hiOut, int16_t* loOut) {
+    int16_t hi[CH], lo[CH];
+    for (int c = 0; c < CH; ++c) {
+        hi[c] = hiOut[c];
+        lo[c] = loOut[c];
+    }
+#if defined(__SSE2__)
+    if constexpr (CH % 8 == 0) {
+        // Eight channels to a register: a scan is CH / 8 loads.
+        constexpr int kRegs = CH / 8;
+        __m128i vhi[kRegs], vlo[kRegs];
+        for (int r = 0; r < kRegs; ++r) {
+            vhi[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hi + 8 * r));
+            vlo[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lo + 8 * r));
+        }
+        for (int32_t i = 0; i < scans; ++i, raw += CH)
+            for (int r = 0; r < kRegs; ++r) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + 8 * r));
+                vhi[r] = _mm_max_epi16(vhi[r], v);
+                vlo[r] = _mm_min_epi16(vlo[r], v);
+            }
+        for (int r = 0; r < kRegs; ++r) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(hi + 8 * r), vhi[r]);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(lo + 8 * r), vlo[r]);
+        }
+    } else
+#endif
+    {
+        for (int32_t i = 0; i < scans; ++i, raw += CH)
+            for (int c = 0; c < CH; ++c) {
+                hi[c] = std::max(hi[c], raw[c]);
+                lo[c] = std::min(lo[c], raw[c]);
+            }
+    }
+    for (int c = 0; c < CH; ++c) {
+        hiOut[c] = hi[c];
+        loOut[c] = lo[c];
+    }
+}
+
+using RawExtremes = void (*)(const int16_t*, int32_t, int16_t*, int16_t*);
+template <size_t... I>
+constexpr std::array<RawExtremes, sizeof...(I) + 1> rawExtremesTable(std::index_sequence<I...>) {
+    return {nullptr, &rawExtremes<static_cast<int>(I) + 1>...};
+}
+// Indexed by the channel count, 1..32.
+constexpr auto kRawExtremes = rawExtremesTable(std::make_index_sequence<32>());
 
 }  // namespace
 
@@ -233,13 +290,7 @@ void CKdat::GetWaveTrans_Point(int32_t n, WaveArray& out) {
         for (int64_t at = p; at < end; at += chunkScans) {
             const int32_t len = static_cast<int32_t>(std::min(chunkScans, end - at));
             readScans(at, len, nullptr);
-            const int16_t* raw = RawSampleBuffer.data();
-            for (int32_t i = 0; i < len; ++i, raw += ch) {
-                for (int32_t c = 0; c < ch; ++c) {
-                    hiRaw[static_cast<size_t>(c)] = std::max(hiRaw[static_cast<size_t>(c)], raw[c]);
-                    loRaw[static_cast<size_t>(c)] = std::min(loRaw[static_cast<size_t>(c)], raw[c]);
-                }
-            }
+            kRawExtremes[ch](RawSampleBuffer.data(), len, hiRaw.data(), loRaw.data());
             if (!anyExact) continue;
             converted.Redim(ch, len);
             Trelm::M_Change(converted.Channel(0), RawSampleBuffer.data(), ch, len, records);

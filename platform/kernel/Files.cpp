@@ -65,10 +65,8 @@ std::uint64_t BinaryFile::size() const {
 std::size_t BinaryFile::readAt(std::uint64_t offset, void* buffer, std::size_t count) const {
     if (count == 0) return 0;
     auto* out = static_cast<unsigned char*>(buffer);
-    std::memset(out, 0, count);
     std::size_t done = 0;
-    if (fd_ < 0 || offset > static_cast<std::uint64_t>(INT64_MAX)) return 0;
-    while (done < count) {
+    while (fd_ >= 0 && done < count) {
         std::uint64_t at = offset + done;
         if (at > static_cast<std::uint64_t>(INT64_MAX)) break;
         ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(at));
@@ -76,6 +74,8 @@ std::size_t BinaryFile::readAt(std::uint64_t offset, void* buffer, std::size_t c
         if (n <= 0) break;
         done += static_cast<std::size_t>(n);
     }
+    // Only what the file did not give is cleared: one pass over the buffer, not two.
+    std::memset(out + done, 0, count - done);
     return done;
 }
 

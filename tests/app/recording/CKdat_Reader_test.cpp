@@ -188,38 +188,42 @@ TEST_F(KdatReaderTest, FramePathReducesTheWholeRecording) {
 
 TEST_F(KdatReaderTest, PointPathPairsNeverPassTheEndOfTheData) {
     // Channel 1 has no Cal_AD: its values are infinite or undefined and take the exact path.
+    // Two channels and eight (a whole register of words) take the two ways of finding extremes.
     apptest::WriteKdatStoreCalibration();
     kernel::writeProfileString(ProgramFile("DEFAULT.CAL"), "CAL", "fCAL_AD(1)", "0");
-    apptest::KdatRecordingSpec spec;
-    spec.channels = 2;
-    spec.rateHz = 100000;
-    spec.frames = 101;  // 1,010,000 scans
-    spec.sample = [](int64_t s, int32_t c) {
-        return static_cast<int16_t>(c == 1 ? (s % 3) - 1 : (s * 7919) % 65536 - 32768);
-    };
-    apptest::WriteKdatRecording(file("r.Kdat"), spec);
-    k.OpenKdat(file("r.Kdat"));
-    k.UseCal(true);
-    ASSERT_EQ(k.PTotal(), 1010000);
-    WaveArray all;
-    k.LoadWave_Point(0, 1010000);
-    k.GetBUFF_POINT(all);
-    for (int32_t n : {2, 7, 1000}) {
-        WaveArray trace;
-        k.GetWaveTrans(n, trace);
-        const int64_t s = std::llround(2.0 * 1010000 / n);
-        for (int32_t pair = 0; pair < n / 2; ++pair) {
-            const int64_t from = pair * s;
-            const int64_t to = pair == n / 2 - 1 ? 1010000 : std::min<int64_t>(from + s, 1010000);
-            for (int c = 0; c < 2; ++c) {
-                float hi, lo;
-                Trelm::S_MAXMIN(&hi, &lo, all.Channel(c) + from, static_cast<int32_t>(to - from));
-                ASSERT_TRUE(same(trace(2 * pair, c), hi)) << n << " pair " << pair << " ch " << c;
-                ASSERT_TRUE(same(trace(2 * pair + 1, c), lo)) << n << " pair " << pair << " ch " << c;
+    for (int32_t channels : {2, 8}) {
+        SCOPED_TRACE(channels);
+        apptest::KdatRecordingSpec spec;
+        spec.channels = channels;
+        spec.rateHz = 100000;
+        spec.frames = 101;  // 1,010,000 scans
+        spec.sample = [](int64_t s, int32_t c) {
+            return static_cast<int16_t>(c == 1 ? (s % 3) - 1 : (s * 7919 + c * 131) % 65536 - 32768);
+        };
+        apptest::WriteKdatRecording(file("r.Kdat"), spec);
+        k.OpenKdat(file("r.Kdat"));
+        k.UseCal(true);
+        ASSERT_EQ(k.PTotal(), 1010000);
+        WaveArray all;
+        k.LoadWave_Point(0, 1010000);
+        k.GetBUFF_POINT(all);
+        for (int32_t n : {2, 7, 1000}) {
+            WaveArray trace;
+            k.GetWaveTrans(n, trace);
+            const int64_t s = std::llround(2.0 * 1010000 / n);
+            for (int32_t pair = 0; pair < n / 2; ++pair) {
+                const int64_t from = pair * s;
+                const int64_t to = pair == n / 2 - 1 ? 1010000 : std::min<int64_t>(from + s, 1010000);
+                for (int c = 0; c < channels; ++c) {
+                    float hi, lo;
+                    Trelm::S_MAXMIN(&hi, &lo, all.Channel(c) + from, static_cast<int32_t>(to - from));
+                    ASSERT_TRUE(same(trace(2 * pair, c), hi)) << n << " pair " << pair << " ch " << c;
+                    ASSERT_TRUE(same(trace(2 * pair + 1, c), lo)) << n << " pair " << pair << " ch " << c;
+                }
             }
-        }
-        if (n % 2) {
-            EXPECT_EQ(trace(n - 1, 0), 0.0f);  // an odd n leaves its last point
+            if (n % 2) {
+                EXPECT_EQ(trace(n - 1, 0), 0.0f);  // an odd n leaves its last point
+            }
         }
     }
 }
