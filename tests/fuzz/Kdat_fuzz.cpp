@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -64,7 +65,23 @@ QV_FUZZ_TARGET(Kdat) {
     writeFile(base.string() + ".Kdat", split == std::string_view::npos ? std::string_view() : input.substr(split + kSplit.size()));
     qv::kernel::clearProfileCache();
 
-    qv::CKdat k;
+    // Small counts only: a recording whose buffers would be large is the tests' matter, and
+    // zeroing hundreds of megabytes would leave the fuzzer no time for anything else.
+    {
+        qv::IniPathGuard guard(base.string() + ".Kpar");
+        auto number = [](const char* key) {
+            try {
+                return std::abs(qv::basic::Val(qv::ReadIniString("P", key, "0")));
+            } catch (const qv::basic::RuntimeError&) {
+                return 0.0;
+            }
+        };
+        if (number("nSample") * 10 * number("wCh") > 1e6 || number("lSweepPoint") > 20000) return 0;
+    }
+    // The file is parsed once for the whole input rather than checked again at every key.
+    qv::kernel::ProfileBatch parsedOnce(base.string() + ".Kpar");
+
+    static qv::CKdat k;  // one object, opened again and again as a program would
     bool opened = false;
     refusable([&] {
         k.OpenKdat(base.string() + ".Kdat");
@@ -78,7 +95,7 @@ QV_FUZZ_TARGET(Kdat) {
         refusable([&] { k.LoadWave_Frame(std::max(0, k.NFrame() - 1)); });
         k.SweepPoint(std::min(k.SweepPoint(), 10004));
         refusable([&] { k.LoadWave_Sweep(std::max(0, total - k.SweepPoint())); });
-        if (total <= 4096) {
+        if (total <= 4096 && int64_t{k.NFrame()} * k.nSample() <= 4 * int64_t{total} + 64) {
             qv::WaveArray trace;
             refusable([&] { k.GetWaveTrans(7, trace); });
         }
@@ -91,6 +108,9 @@ QV_FUZZ_SEEDS(Kdat) {
     // Recordings written by the recording object itself.
     const std::filesystem::path dir = scratchFolder();
     qv::kernel::setProgramFolder(dir.string());
+    // The writer takes the calibration from the library, found in the program folder.
+    std::error_code ec;
+    std::filesystem::create_symlink(std::filesystem::path(QV_BIN_DIR) / "libTrelm.so", dir / "libTrelm.so", ec);
     std::vector<qv::fuzz::Bytes> seeds;
     struct Spec {
         int32_t channels, rateHz, frames;
