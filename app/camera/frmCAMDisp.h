@@ -24,6 +24,10 @@ public:
     forms::Label& lblTotalFNum;  // frame number at the last sample
     forms::Label& Label7;
     forms::TextBox& txtAdjustMS;  // offset between data and video, ms
+    forms::TextBox& txtMP3Adjust;        // offset of the sound track
+    forms::TextBox& txtStartTime;        // playback range, s
+    forms::TextBox& txtEndTime;
+    forms::TextBox& txtMP3AdjustOffset;
 
     // Forgets the frames of the data in memory: the frame labels read "--------".
     void DispInit();
@@ -33,6 +37,10 @@ public:
     void DispFlamePos(int32_t leftPoint, int32_t rightPoint, int32_t unused = 0);
 
     void Form_QueryUnload(int& Cancel, int UnloadMode);
+
+    // With the parameter file current: the playback range and the adjustments from its section
+    // "Control"; "0" for a missing key, the recording's length in seconds for the end time.
+    void LoadParam();
 };
 
 // Frame positions of the opened recording in sample points, frame 0 first.

@@ -225,7 +225,6 @@ void Acqisition::cmdInc10_Click() {}
 void Acqisition::cmdDec10_Click() {}
 void Acqisition::cmdDispInit_Click() {}
 void Acqisition::cmdCAMChange_Click() {}
-void Acqisition::cmdずらす_Click() {}
 
 void Acqisition::chkUseCAL_Click() {}
 void Acqisition::chkDispTable_Click() {}

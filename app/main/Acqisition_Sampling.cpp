@@ -93,10 +93,6 @@ RateLimits rateLimits(int32_t board) {
 // Sweeps longer than this offer only the base rates.
 constexpr double kLongSweepMs = 60000.0;
 
-// The display arrays hold 32 channels of lSweepPoint + 1 floats each; a page longer than this
-// would ask for more memory than a sweep may take (two arrays of 512 MiB).
-constexpr int32_t kMaxSweepPoints = 4194304 - 1;
-
 // Selects a stored list position; one the list does not have (a record from another list)
 // leaves the selection as it is.
 void selectStored(forms::ListControl& list, int32_t index) {
