@@ -254,6 +254,8 @@ void CKdat::GetWaveTrans_Frame(int32_t n, WaveArray& out) {
 
 void CKdat::GetWaveTrans_Point(int32_t n, WaveArray& out) {
     const int32_t ch = checkedChannels();
+    const int32_t pairs = n / 2;
+    if (pairs == 0) return;  // a single point stays 0
     const int64_t total = P.PTotal;
     const int64_t s = basic::roundToInt32(2.0 * static_cast<double>(total) / n);
     checkCount(s);
@@ -279,7 +281,6 @@ void CKdat::GetWaveTrans_Point(int32_t n, WaveArray& out) {
     WaveArray converted;
     std::vector<float> folded;
 
-    const int32_t pairs = n / 2;
     for (int32_t k = 0; k < pairs; ++k) {
         if (k % 1000 == 0) forms::DoEvents();
         const int64_t p = int64_t{k} * s;

@@ -207,7 +207,7 @@ TEST_F(KdatReaderTest, PointPathPairsNeverPassTheEndOfTheData) {
         WaveArray all;
         k.LoadWave_Point(0, 1010000);
         k.GetBUFF_POINT(all);
-        for (int32_t n : {2, 7, 1000}) {
+        for (int32_t n : {1, 2, 7, 1000}) {
             WaveArray trace;
             k.GetWaveTrans(n, trace);
             const int64_t s = std::llround(2.0 * 1010000 / n);
