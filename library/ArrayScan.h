@@ -24,4 +24,12 @@ inline int32_t scanExtreme(const float* src, int32_t n, float& extreme, Beyond b
 inline bool above(float a, float b) { return a > b; }
 inline bool below(float a, float b) { return a < b; }
 
+// Smallest and largest of p[0 .. n-1] (n >= 1), starting from p[0] and passing over NaN after
+// it (a NaN p[0] gives NaN for both), and whether any element is NaN. Which of two equal zeros
+// comes back is not specified. Wide vectors where the processor has them.
+void minMaxNan(const float* p, int64_t n, float& lo, float& hi, bool& nan);
+
+// First index i < n with p[i] == v, or n.
+int64_t firstEqual(const float* p, int64_t n, float v);
+
 }  // namespace trelm

@@ -1,9 +1,13 @@
 // Block shifts, resampling, envelopes, moving averages and test signals of the library.
+#include "library/ArrayScan.h"
 #include "library/trelm.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -119,6 +123,99 @@ TEST(Envelope, PairsInSourceOrderOddCountsAndShortSources) {
     S_TRANS(out.data(), two.data(), 0, 2, 0);
     S_TRANS(out.data(), two.data(), 0, 0, 6);
     EXPECT_EQ(out, (std::vector<float>(6, -1)));
+}
+
+// The envelope as the running scans give it, one segment at a time.
+std::vector<float> envelopeByScans(const float* src, int32_t n, int32_t m) {
+    std::vector<float> dst(static_cast<size_t>(m), -1.0f);
+    if (n < m) dst[0] = 0.0f;
+    const int32_t even = m & ~1;
+    if (even == 0) return dst;
+    int64_t b = 0;
+    for (int64_t k = 0; k < even / 2; ++k) {
+        const int64_t next = static_cast<int64_t>(2.0 * static_cast<double>(k + 1) * n / even + 0.5);
+        float first, second;
+        if (next <= b) {
+            first = second = src[std::min<int64_t>(b, n - 1)];
+        } else {
+            float hi, lo;
+            const int32_t len = static_cast<int32_t>(next - b);
+            const int32_t ihi = std::max(trelm::scanExtreme(src + b, len, hi, trelm::above), 0);
+            const int32_t ilo = std::max(trelm::scanExtreme(src + b, len, lo, trelm::below), 0);
+            first = ilo < ihi ? lo : hi;
+            second = ilo < ihi ? hi : lo;
+        }
+        dst[2 * k] = first;
+        dst[2 * k + 1] = second;
+        b = next;
+    }
+    if (m != even) dst[m - 1] = dst[m - 2];
+    return dst;
+}
+
+// Random sources with NaN, infinities, signed zeros, denormals and ties, at lengths and starts off
+// the vector width: the vector scans give the running scans' output bit for bit.
+TEST(MinMaxEnvelope, VectorScansMatchTheRunningScansBitForBit) {
+    std::mt19937 rng(34);
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const float specials[] = {std::numeric_limits<float>::quiet_NaN(), inf, -inf, 0.0f, -0.0f,
+                              1e-45f, -1e-40f, std::numeric_limits<float>::max(), 1.0f, 1.0f};
+    std::uniform_int_distribution<int> kind(0, 40);
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+    for (int round = 0; round < 60; ++round) {
+        const int32_t n = std::uniform_int_distribution<int32_t>(1, 40000)(rng);
+        const int32_t m = std::uniform_int_distribution<int32_t>(1, 2 + n / std::max(1, round % 7 * 40))(rng);
+        const int density = round % 4;  // from no special values to many
+        std::vector<float> src(static_cast<size_t>(n) + 3);
+        for (float& v : src) {
+            const int k = kind(rng);
+            if (round % 6 == 1)  // zeros of both signs as the maximum
+                v = k < 2 ? -1.0f : k % 2 ? 0.0f : -0.0f;
+            else
+                v = k < density * 3 ? specials[k % std::size(specials)]
+                                    : round % 5 == 0 ? std::round(noise(rng)) : noise(rng);  // ties
+        }
+        const float* start = src.data() + round % 4;  // unaligned starts
+        std::vector<float> dst(static_cast<size_t>(m), -1.0f);
+        S_TRANS(dst.data(), start, 0, n, m);
+        const std::vector<float> want = envelopeByScans(start, n, m);
+        for (int32_t i = 0; i < m; ++i)
+            ASSERT_EQ(std::bit_cast<uint32_t>(dst[i]), std::bit_cast<uint32_t>(want[i]))
+                << "round " << round << ", " << n << " -> " << m << ", output " << i;
+    }
+}
+
+// The wide scans themselves against one pass over the elements.
+TEST(MinMaxEnvelope, WideScansFindTheExtremesAndNaN) {
+    std::mt19937 rng(3);
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+    for (int64_t n : {1, 7, 15, 16, 17, 31, 33, 100, 1001}) {
+        for (int nanAt : {-1, 0, 5, 16, static_cast<int>(n) - 1}) {
+            if (nanAt >= n) continue;
+            std::vector<float> p(static_cast<size_t>(n));
+            for (float& v : p) v = noise(rng);
+            p[static_cast<size_t>(n - 1)] = n > 1 ? 9.0f : p[0];  // extreme in the tail
+            if (nanAt >= 0) p[static_cast<size_t>(nanAt)] = std::numeric_limits<float>::quiet_NaN();
+            float lo, hi;
+            bool nan;
+            trelm::minMaxNan(p.data(), n, lo, hi, nan);
+            EXPECT_EQ(nan, nanAt >= 0) << n << " " << nanAt;
+            if (nanAt == 0) {
+                EXPECT_TRUE(std::isnan(lo) && std::isnan(hi));
+                continue;
+            }
+            float l = p[0], h = p[0];
+            for (float v : p) {
+                if (v < l) l = v;
+                if (v > h) h = v;
+            }
+            EXPECT_EQ(lo, l) << n << " " << nanAt;
+            EXPECT_EQ(hi, h) << n << " " << nanAt;
+            EXPECT_EQ(trelm::firstEqual(p.data(), n, h),
+                      std::find(p.begin(), p.end(), h) - p.begin());
+            EXPECT_EQ(trelm::firstEqual(p.data(), n, 1e9f), n);
+        }
+    }
 }
 
 TEST(MovingAverage, WindowShrinksAtTheEnds) {
