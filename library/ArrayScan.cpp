@@ -1,6 +1,7 @@
 // Wide-vector scans behind the envelope and the column reduction of long traces.
 #include "library/ArrayScan.h"
 
+#include <algorithm>
 #include <immintrin.h>
 
 namespace trelm {
@@ -11,18 +12,14 @@ bool haveAvx2() {
     return __builtin_cpu_supports("avx2");
 }
 
-void minMaxScalar(const float* p, int64_t n, float& lo, float& hi, bool& nan) {
-    float l = p[0], h = p[0];
-    bool anyNan = p[0] != p[0];
-    for (int64_t i = 1; i < n; ++i) {
+// Folds p[i .. n-1] into the running extremes and the NaN flag.
+void foldTail(const float* p, int64_t i, int64_t n, float& lo, float& hi, bool& nan) {
+    for (; i < n; ++i) {
         const float v = p[i];
-        anyNan |= v != v;
-        if (v < l) l = v;
-        if (v > h) h = v;
+        nan |= v != v;
+        if (v < lo) lo = v;
+        if (v > hi) hi = v;
     }
-    lo = l;
-    hi = h;
-    nan = anyNan;
 }
 
 // min/max(v, acc) return acc when either is NaN: a NaN element is passed over and a NaN start
@@ -59,16 +56,10 @@ void minMaxScalar(const float* p, int64_t n, float& lo, float& hi, bool& nan) {
         if (ls[k] < l) l = ls[k];
         if (hs[k] > h) h = hs[k];
     }
-    bool anyNan = _mm256_movemask_ps(_mm256_or_ps(n0, n1)) != 0;
-    for (; i < n; ++i) {
-        const float v = p[i];
-        anyNan |= v != v;
-        if (v < l) l = v;
-        if (v > h) h = v;
-    }
+    nan = _mm256_movemask_ps(_mm256_or_ps(n0, n1)) != 0;
+    foldTail(p, i, n, l, h, nan);
     lo = l;
     hi = h;
-    nan = anyNan;
 }
 
 [[gnu::target("avx2")]] int64_t firstEqualAvx2(const float* p, int64_t n, float v) {
@@ -87,10 +78,13 @@ void minMaxScalar(const float* p, int64_t n, float& lo, float& hi, bool& nan) {
 
 void minMaxNan(const float* p, int64_t n, float& lo, float& hi, bool& nan) {
     static const bool avx2 = haveAvx2();
-    if (avx2 && n >= 16)
+    if (avx2 && n >= 16) {
         minMaxAvx2(p, n, lo, hi, nan);
-    else
-        minMaxScalar(p, n, lo, hi, nan);
+        return;
+    }
+    lo = hi = p[0];
+    nan = false;
+    foldTail(p, 0, n, lo, hi, nan);
 }
 
 int64_t firstEqual(const float* p, int64_t n, float v) {
@@ -99,6 +93,26 @@ int64_t firstEqual(const float* p, int64_t n, float v) {
     for (int64_t i = 0; i < n; ++i)
         if (p[i] == v) return i;
     return n;
+}
+
+void extremesInOrder(const float* p, int32_t n, float& first, float& second, bool wide) {
+    float hi, lo;
+    int64_t ihi, ilo;
+    if (wide && n >= 16 && p[0] == p[0]) {
+        // The running extremes end on the first element equal to the run's extreme (NaN never
+        // replaces one): one vector pass for both extremes, then each is found.
+        bool nan;
+        minMaxNan(p, n, lo, hi, nan);
+        ihi = firstEqual(p, n, hi);
+        ilo = firstEqual(p, n, lo);
+        hi = p[ihi];
+        lo = p[ilo];
+    } else {
+        ihi = std::max(scanExtreme(p, n, hi, above), 0);
+        ilo = std::max(scanExtreme(p, n, lo, below), 0);
+    }
+    first = ilo < ihi ? lo : hi;
+    second = ilo < ihi ? hi : lo;
 }
 
 }  // namespace trelm

@@ -32,4 +32,9 @@ void minMaxNan(const float* p, int64_t n, float& lo, float& hi, bool& nan);
 // First index i < n with p[i] == v, or n.
 int64_t firstEqual(const float* p, int64_t n, float v);
 
+// The smallest and largest of p[0 .. n-1] (n >= 1) in source order, each at its first place as
+// the running scans find it, the maximum first when both sit on one point. `wide` lets long runs
+// take the vector scans, which give the same bits.
+void extremesInOrder(const float* p, int32_t n, float& first, float& second, bool wide);
+
 }  // namespace trelm

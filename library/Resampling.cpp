@@ -113,26 +113,8 @@ void S_TRANS(float* dst, const float* src, int32_t /*ignored*/, int32_t n, int32
             // An empty segment (fewer source points than outputs) repeats the point it sits on.
             first = second = src[std::min<int64_t>(b, n - 1)];
         } else {
-            const int32_t len = static_cast<int32_t>(next - b);
-            const float* seg = src + b;
-            float hi, lo;
-            int64_t ihi, ilo;
-            bool nan;
-            if (len >= 16 && seg[0] == seg[0]) {
-                // The running extremes end on the first element equal to the segment's extreme
-                // (NaN never replaces one): one vector pass for both extremes, then each is found.
-                trelm::minMaxNan(seg, len, lo, hi, nan);
-                ihi = trelm::firstEqual(seg, len, hi);
-                ilo = trelm::firstEqual(seg, len, lo);
-                hi = seg[ihi];
-                lo = seg[ilo];
-            } else {
-                ihi = std::max(trelm::scanExtreme(seg, len, hi, trelm::above), 0);
-                ilo = std::max(trelm::scanExtreme(seg, len, lo, trelm::below), 0);
-            }
             // Source order; the maximum first when both sit on the same point.
-            first = ilo < ihi ? lo : hi;
-            second = ilo < ihi ? hi : lo;
+            trelm::extremesInOrder(src + b, static_cast<int32_t>(next - b), first, second, true);
         }
         dst[2 * k] = first;
         dst[2 * k + 1] = second;
