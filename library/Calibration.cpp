@@ -136,64 +136,34 @@ inline float convert(int16_t raw, const Line& l) {
     return static_cast<float>((static_cast<double>(raw) - l.base) * l.span / l.calAd + l.lo);
 }
 
-// The division is what limits the vector path, so where it is safe it is replaced by a
-// multiplication with the rounded reciprocal and one correction step with fused multiply-adds:
-//   q0 = a * (1/c),  r = a - q0 * c (exact),  q = q0 + r * (1/c) (one rounding)
-// which is the correctly rounded quotient a / c whenever nothing underflows or overflows. A line
-// qualifies when its four values are finite and either 0 or between 2^-60 and 2^60 in
-// magnitude (then every a is 0 or far from the limits), CAL_AD is not 0, and EU_LO is not -0
-// (a zero quotient may come out as +0 where the division gives -0, which only -0 + -0 shows).
-bool reciprocalExact(const float* rec) {
-    auto moderate = [](float v) {
-        const float m = std::fabs(v);
-        return std::isfinite(v) && (m == 0.0f || (m >= 0x1p-60f && m <= 0x1p60f));
-    };
-    return moderate(rec[0]) && moderate(rec[1]) && moderate(rec[2]) && moderate(rec[3]) &&
-           rec[2] != 0.0f && !(rec[1] == 0.0f && std::signbit(rec[1]));
-}
-
 // Lines of 8 consecutive channels, lanes 0-3 and 4-7.
 struct Lines8 {
-    __m256d base[2], span[2], calAd[2], recip[2], lo[2];
-    bool reciprocal;  // every lane may use the reciprocal
+    __m256d base[2], span[2], calAd[2], lo[2];
 };
 
-[[gnu::target("avx2,fma")]] inline Lines8 lines8(const float* cal, int32_t c0) {
+[[gnu::target("avx2")]] inline Lines8 lines8(const float* cal, int32_t c0) {
     Lines8 g;
-    g.reciprocal = true;
     for (int h = 0; h < 2; ++h) {
         Line l[4];
-        for (int k = 0; k < 4; ++k) {
-            const int32_t c = c0 + 4 * h + k;
-            l[k] = lineOf(cal, c);
-            g.reciprocal = g.reciprocal && reciprocalExact(cal + int64_t{c} * kValuesPerChannel);
-        }
+        for (int k = 0; k < 4; ++k) l[k] = lineOf(cal, c0 + 4 * h + k);
         g.base[h] = _mm256_setr_pd(l[0].base, l[1].base, l[2].base, l[3].base);
         g.span[h] = _mm256_setr_pd(l[0].span, l[1].span, l[2].span, l[3].span);
         g.calAd[h] = _mm256_setr_pd(l[0].calAd, l[1].calAd, l[2].calAd, l[3].calAd);
-        g.recip[h] = _mm256_div_pd(_mm256_set1_pd(1.0), g.calAd[h]);
         g.lo[h] = _mm256_setr_pd(l[0].lo, l[1].lo, l[2].lo, l[3].lo);
     }
     return g;
 }
 
-// 8 words of one scan (8 channels) -> 8 floats, each lane with its channel's line.
-template <bool Reciprocal>
-[[gnu::target("avx2,fma")]] inline __m256 convert8(const int16_t* words, const Lines8& g) {
+// 8 words of one scan (8 channels) -> 8 floats, each lane with its channel's line. The division
+// stays: a rounded reciprocal with a fused correction gives the same bits but measured slower
+// here, the conversions and the transpose rather than the divider setting the pace.
+[[gnu::target("avx2")]] inline __m256 convert8(const int16_t* words, const Lines8& g) {
     const __m256i x = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(words)));
     __m256d v[2] = {_mm256_cvtepi32_pd(_mm256_castsi256_si128(x)),
                     _mm256_cvtepi32_pd(_mm256_extracti128_si256(x, 1))};
     for (int h = 0; h < 2; ++h) {
         const __m256d a = _mm256_mul_pd(_mm256_sub_pd(v[h], g.base[h]), g.span[h]);
-        __m256d q;
-        if constexpr (Reciprocal) {
-            const __m256d q0 = _mm256_mul_pd(a, g.recip[h]);
-            const __m256d r = _mm256_fnmadd_pd(q0, g.calAd[h], a);
-            q = _mm256_fmadd_pd(r, g.recip[h], q0);
-        } else {
-            q = _mm256_div_pd(a, g.calAd[h]);
-        }
-        v[h] = _mm256_add_pd(q, g.lo[h]);
+        v[h] = _mm256_add_pd(_mm256_div_pd(a, g.calAd[h]), g.lo[h]);
     }
     return _mm256_set_m128(_mm256_cvtpd_ps(v[1]), _mm256_cvtpd_ps(v[0]));
 }
@@ -217,29 +187,20 @@ template <bool Reciprocal>
     }
 }
 
-template <bool Reciprocal>
-[[gnu::target("avx2,fma")]] void tiles(float* out, int64_t stride, const int16_t* raw, int32_t nch,
-                                      int64_t scans, int32_t c0, const Lines8& g) {
-    for (int64_t s0 = 0; s0 < scans; s0 += 8) {
-        __m256 r[8];
-        for (int k = 0; k < 8; ++k) r[k] = convert8<Reciprocal>(raw + (s0 + k) * nch + c0, g);
-        transpose8(r);
-        for (int c = 0; c < 8; ++c) _mm256_storeu_ps(out + (c0 + c) * stride + s0, r[c]);
-    }
-}
-
 // Tiles of 8 scans x 8 channels over channels [0, tiled) and scans [0, scans), both multiples
 // of 8: each scan's 8 words convert as one vector, the transpose turns the tile channel-major,
 // and each channel gets 8 floats in one store.
-[[gnu::target("avx2,fma")]] void convertTiles(float* out, int64_t stride, const int16_t* raw,
+[[gnu::target("avx2")]] void convertTiles(float* out, int64_t stride, const int16_t* raw,
                                              int32_t nch, int32_t tiled, int64_t scans,
                                              const float* cal) {
     for (int32_t c0 = 0; c0 < tiled; c0 += 8) {
         const Lines8 g = lines8(cal, c0);
-        if (g.reciprocal)
-            tiles<true>(out, stride, raw, nch, scans, c0, g);
-        else
-            tiles<false>(out, stride, raw, nch, scans, c0, g);
+        for (int64_t s0 = 0; s0 < scans; s0 += 8) {
+            __m256 r[8];
+            for (int k = 0; k < 8; ++k) r[k] = convert8(raw + (s0 + k) * nch + c0, g);
+            transpose8(r);
+            for (int c = 0; c < 8; ++c) _mm256_storeu_ps(out + (c0 + c) * stride + s0, r[c]);
+        }
     }
 }
 
@@ -267,9 +228,9 @@ void convertBlock(float* out, int64_t stride, const int16_t* raw, int32_t nch, i
     for (; i < count; ++i) dst[i] = src[i];
 }
 
-bool haveAvx2Fma() {
+bool haveAvx2() {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return __builtin_cpu_supports("avx2");
 }
 
 int64_t lastLevelCacheBytes() {
@@ -283,7 +244,7 @@ extern "C" int32_t M_Change(float* dst, const int16_t* raw, int32_t nchArg, int3
                             const float* cal) {
     const int32_t nch = static_cast<int16_t>(static_cast<uint16_t>(nchArg));
     if (n <= 0 || nch <= 0) return n;
-    static const bool avx2 = haveAvx2Fma();
+    static const bool avx2 = haveAvx2();
     static const int64_t llc = lastLevelCacheBytes();
     // Scans go in blocks so that a block's words stay in the first-level cache while every
     // channel takes its run out of them: the raw words are read from memory once.
