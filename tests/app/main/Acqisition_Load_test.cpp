@@ -17,6 +17,7 @@
 #include "app/common/frmMessage.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
+#include "platform/basic/Basic.h"
 #include "platform/forms/Driver.h"
 #include "platform/forms/Globals.h"
 
@@ -211,10 +212,17 @@ TEST_F(LoadTest, ABadRecordingIsAFileErrorThatLeavesThePreviousOneWhole) {
              s.set("Condition", "strCameraSetting", "1").set("GLOBAL", "GlCapNum", "4");
          },
          53},
+        {"frame list too short",
+         [this](RecordingSpec& s) {
+             s.set("Condition", "strCameraSetting", "1").set("GLOBAL", "GlCapNum", "4");
+             prog.writeBytes("bad.FLM", apptest::flameListBytes({0, 1, 2}));
+         },
+         62},
     };
     for (const Case& c : cases) {
         RecordingSpec bad(3, 100, 300, 2);
         bad.set("Acqisition", "txtDR_WaveHi(1)", "-5");
+        std::filesystem::remove(prog.dir() / "bad.FLM");
         c.change(bad);
         write(bad, "bad");
         const size_t shown = driver.msgBoxes().size();
@@ -324,6 +332,21 @@ TEST_F(WindowTest, BothRecordArraysAreTakenAtTheAbsoluteChannel) {
     w->LoadWave_Sweep(start, count);
     for (int32_t c = 0; c < 3; ++c) EXPECT_EQ(DispWaveArray(1, c), raw(11, c) * static_cast<float>(10 * (c + 2))) << c;
     EXPECT_EQ(DispWaveArray(count, 2), raw(15, 2) * 40.0f);  // the closing point too
+}
+
+TEST_F(WindowTest, AnUnknownAmplifierGivesTheDefaultVoltConversion) {
+    // The live board label is changed as the calibration step begins.
+    w->optCalAcq.setValue(true);
+    auto watch = w->optCalDisp.Click.connect([] { GAcqCondition.strADBOARD = "no such board"; });
+    write(RecordingSpec(2, 1000, 3000), "rec");
+    clickLoad("rec");
+    ASSERT_TRUE(driver.msgBoxes().empty()) << lastMessage();
+    const CCalSetting fresh;
+    for (int32_t i : {0, 1, 31}) {
+        EXPECT_EQ(GCalRecVolt[i].EU_HI, basic::CSng(basic::Val(fresh.EU_HI(i)))) << i;
+        EXPECT_EQ(GCalRecVolt[i].Cal_AD, basic::CSng(basic::Val(fresh.Cal_AD(i)))) << i;
+    }
+    EXPECT_EQ(GAcqParam.PTotal, 3000);
 }
 
 // ---- Camera recordings ----
