@@ -31,8 +31,8 @@ const forms::FormDesign& frmCAMDisp::design() {
             {T::OptionButton, "optDispType", 0, "", 120, 900, 1200, 270, "Camera", {{"Value", true}}},
             {T::OptionButton, "optDispType", 1, "", 1440, 900, 1200, 270, "AVI File", {}},
             // Hidden diagnostic boxes the recording load writes.
-            {T::TextBox, "txtlstGlTime_ADCGET", -1, "", 120, 1680, 1200, 300, "Text1", {{"Visible", false}}},
-            {T::TextBox, "txtGlTime_ADSTART", -1, "", 1440, 1680, 1200, 300, "Text1", {{"Visible", false}}},
+            {T::TextBox, "txtlstGlTime_ADCGET", -1, "", 2760, 1290, 500, 300, "Text1", {{"Visible", false}}},
+            {T::TextBox, "txtGlTime_ADSTART", -1, "", 3300, 1290, 500, 300, "Text1", {{"Visible", false}}},
         }};
     return d;
 }
