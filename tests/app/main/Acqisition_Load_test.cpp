@@ -3,12 +3,15 @@
 // was; the windowed read with its chunks and closing point; the camera part; the load history.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "tests/app/camera/FlameList_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
+#include "tests/app/recording/CKdat_testsupport.h"
 #include "app/camera/frmCAMDisp.h"
 #include "app/camera/modCAM.h"
 #include "app/channel/CCalSetting.h"
@@ -347,6 +350,27 @@ TEST_F(WindowTest, AnUnknownAmplifierGivesTheDefaultVoltConversion) {
         EXPECT_EQ(GCalRecVolt[i].Cal_AD, basic::CSng(basic::Val(fresh.Cal_AD(i)))) << i;
     }
     EXPECT_EQ(GAcqParam.PTotal, 3000);
+}
+
+TEST_F(WindowTest, ARecordingWrittenByTheRecordingObjectLoadsFromTheButton) {
+    apptest::WriteKdatStoreCalibration();
+    apptest::KdatRecordingSpec spec;
+    spec.channels = 3;
+    spec.frames = 25;  // 2,500 scans at 1 kHz
+    ASSERT_EQ(apptest::WriteKdatRecording(prog.win("obj.Kdat"), spec), 2500);
+    clickLoad("obj");
+    ASSERT_TRUE(driver.msgBoxes().empty()) << lastMessage();
+    EXPECT_EQ(GAcqParam.PTotal, 2500);
+    const int32_t page = GAcqParam.lSweepPoint, valid = std::min(page, 2500);
+    for (int32_t c = 0; c < 3; ++c) {
+        const CalRecord& r = GCalRecEU[static_cast<size_t>(c)];
+        EXPECT_EQ(r.Cal_AD, 1000.0f + c);
+        for (int32_t p = 0; p < valid; ++p) {
+            const float want = r.EU_LO + (apptest::KdatPatternSample(p, c) - r.Base_AD) *
+                                             (r.EU_HI - r.EU_LO) / r.Cal_AD;
+            ASSERT_NEAR(DispWaveArray(p, c), want, 1e-4f * std::max(1.0f, std::fabs(want))) << p << "," << c;
+        }
+    }
 }
 
 // ---- Camera recordings ----
