@@ -26,22 +26,6 @@ constexpr std::string_view kKdat = "\n--KDAT--\n";
 // would leave the fuzzer no time for anything else.
 constexpr int64_t kMaxWords = 1 << 20;
 
-std::filesystem::path scratchFolder() {
-    static const struct Folder {
-        Folder() {
-            std::string tmpl = (std::filesystem::temp_directory_path() / "qvfuzz_load_XXXXXX").string();
-            if (!mkdtemp(tmpl.data())) std::abort();
-            path = tmpl;
-        }
-        ~Folder() {
-            std::error_code ec;
-            std::filesystem::remove_all(path, ec);
-        }
-        std::filesystem::path path;
-    } folder;
-    return folder.path;
-}
-
 void writeFile(const std::string& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -64,7 +48,7 @@ std::string joined(const qv::apptest::RecordingSpec& spec, std::string_view flm)
 
 QV_FUZZ_TARGET(RecordingLoad) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::string base = (scratchFolder() / "f").string();
+    const std::string base = (qv::fuzz::scratchFolder() / "f").string();
     writeFile(base + ".Kpar", input.substr(0, std::min(input.find(kFlm), input.find(kKdat))));
     writeFile(base + ".FLM", part(input, kFlm));
     writeFile(base + ".Kdat", part(input, kKdat));
