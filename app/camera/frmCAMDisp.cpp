@@ -28,6 +28,11 @@ const forms::FormDesign& frmCAMDisp::design() {
             {T::TextBox, "txtStartTime", -1, "", 120, 1290, 1200, 300, "0", {}},
             {T::TextBox, "txtEndTime", -1, "", 1440, 1290, 1200, 300, "0", {}},
             {T::TextBox, "txtMP3AdjustOffset", -1, "", 3960, 1290, 1200, 300, "0", {}},
+            {T::OptionButton, "optDispType", 0, "", 120, 900, 1200, 270, "Camera", {{"Value", true}}},
+            {T::OptionButton, "optDispType", 1, "", 1440, 900, 1200, 270, "AVI File", {}},
+            // Hidden diagnostic boxes the recording load writes.
+            {T::TextBox, "txtlstGlTime_ADCGET", -1, "", 2760, 1290, 500, 300, "Text1", {{"Visible", false}}},
+            {T::TextBox, "txtGlTime_ADSTART", -1, "", 3300, 1290, 500, 300, "Text1", {{"Visible", false}}},
         }};
     return d;
 }
@@ -45,8 +50,12 @@ frmCAMDisp::frmCAMDisp()
       txtMP3Adjust(ctl<forms::TextBox>("txtMP3Adjust")),
       txtStartTime(ctl<forms::TextBox>("txtStartTime")),
       txtEndTime(ctl<forms::TextBox>("txtEndTime")),
-      txtMP3AdjustOffset(ctl<forms::TextBox>("txtMP3AdjustOffset")) {
+      txtMP3AdjustOffset(ctl<forms::TextBox>("txtMP3AdjustOffset")),
+      optDispType(array<forms::OptionButton>("optDispType")),
+      txtlstGlTime_ADCGET(ctl<forms::TextBox>("txtlstGlTime_ADCGET")),
+      txtGlTime_ADSTART(ctl<forms::TextBox>("txtGlTime_ADSTART")) {
     on(QueryUnload, &frmCAMDisp::Form_QueryUnload);
+    on(optDispType, &forms::OptionButton::Click, &frmCAMDisp::optDispType_Click);
 }
 
 void frmCAMDisp::DispInit() {
@@ -66,6 +75,12 @@ void frmCAMDisp::DispFlamePos(int32_t leftPoint, int32_t rightPoint, int32_t) {
 }
 
 void frmCAMDisp::DispFlame2(int32_t, int32_t) {}
+
+// Without players and layout objects yet, the display type, the video and the layout are only
+// remembered.
+void frmCAMDisp::optDispType_Click(int) {}
+void frmCAMDisp::SetAVIFileName(const std::string& path) { aviFileName = path; }
+void frmCAMDisp::InitForm(bool) {}
 
 // The window keeps its own placement when it is closed.
 void frmCAMDisp::Form_QueryUnload(int&, int) { Acqisition::WritePosition(*this); }

@@ -3,6 +3,7 @@
 // cursors. Only what the rest of the program already calls is here: the reset of its frame
 // labels, its control enabling, the frame lookup for a data position and its placement.
 #include <cstdint>
+#include <string>
 
 #include "platform/forms/Form.h"
 
@@ -27,6 +28,14 @@ public:
     forms::TextBox& txtStartTime;        // playback range, s
     forms::TextBox& txtEndTime;
     forms::TextBox& txtMP3AdjustOffset;
+    forms::ControlArray<forms::OptionButton> optDispType;  // 0 "Camera", 1 "AVI File"
+    forms::TextBox& txtlstGlTime_ADCGET;
+    forms::TextBox& txtGlTime_ADSTART;
+
+    // The recording's video and the camera picture size the layout is made for.
+    std::string aviFileName;
+    int32_t lCameraWidth = 0;
+    int32_t lCameraHeight = 0;
 
     // Forgets the frames of the data in memory: the frame labels read "--------".
     void DispInit();
@@ -39,6 +48,12 @@ public:
     void DispFlame2(int32_t frame, int32_t hWnd);
 
     void Form_QueryUnload(int& Cancel, int UnloadMode);
+    // The display type of that option.
+    void optDispType_Click(int Index);
+    // Opens the video `path` for the players.
+    void SetAVIFileName(const std::string& path);
+    // Lays the window out for the camera picture size (camera mode: the live camera's size).
+    void InitForm(bool cameraMode = false);
 
     // With the parameter file current: the playback range and the adjustments from its section
     // "Control"; "0" for a missing key, the recording's length in seconds for the end time.

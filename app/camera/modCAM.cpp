@@ -85,16 +85,19 @@ void UseFlameTables(FlameTables&& tables) {
     }
 }
 
-void ReadFlameList(const std::string& flmFile) {
+FlameTables ReadFlameTables(const std::string& flmFile, int32_t capNum, int32_t adcGetCnt) {
     kernel::BinaryFile file;
     if (!file.open(flmFile)) basic::raiseError(basic::errFileNotFound);
-    const int32_t capNum = GlCapNum, adcGetCnt = GlADCGETCnt;
     // Only the bytes of the three blocks are read, and only once the file is known to hold them.
     const uint64_t need = flameListSize(capNum, adcGetCnt);
     if (file.size() < need) basic::raiseError(errPastEndOfFile);
     std::string bytes(static_cast<size_t>(need), '\0');
     if (file.readAt(0, bytes.data(), bytes.size()) < bytes.size()) basic::raiseError(errPastEndOfFile);
-    UseFlameTables(ParseFlameList(bytes, capNum, adcGetCnt));
+    return ParseFlameList(bytes, capNum, adcGetCnt);
+}
+
+void ReadFlameList(const std::string& flmFile) {
+    UseFlameTables(ReadFlameTables(flmFile, GlCapNum, GlADCGETCnt));
 }
 
 int32_t FindStackFlameIndex(int32_t position) {

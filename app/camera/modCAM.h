@@ -40,6 +40,11 @@ FlameTables ParseFlameList(std::string_view bytes, int32_t capNum, int32_t adcGe
 // is shown, lists the two position tables there.
 void UseFlameTables(FlameTables&& tables);
 
+// Reads and checks the frame list `flmFile` (a Windows-style path) of capNum frames and
+// adcGetCnt fetch counts without putting it in use: a file that cannot be opened raises 53, a
+// refused one the error of ParseFlameList.
+FlameTables ReadFlameTables(const std::string& flmFile, int32_t capNum, int32_t adcGetCnt);
+
 // Reads the frame list `flmFile` (a Windows-style path) of GlCapNum frames and GlADCGETCnt
 // fetch counts and puts it in use. A file that cannot be opened raises its run-time error (53),
 // a refused one that of ParseFlameList; then every table stays as it was.

@@ -192,18 +192,7 @@ void Acqisition::wire() {
 
 void Acqisition::ReadDetectR() {}
 
-void Acqisition::Form_OLEDragDrop(forms::DataObject&, int&, int, int, float, float) {}
-
 void Acqisition::cmdCSV_Click() {}
-void Acqisition::cmdMove_Click() {}
-void Acqisition::cmdMovePrev_Click() {}
-void Acqisition::cmdMovePrevFirst_Click() {}
-void Acqisition::cmdMovePrevH_Click() {}
-void Acqisition::cmdMovePrev1Sec_Click() {}
-void Acqisition::cmdMoveNext_Click() {}
-void Acqisition::cmdMoveNextFirst_Click() {}
-void Acqisition::cmdMoveNextH_Click() {}
-void Acqisition::cmdMoveNext1Sec_Click() {}
 void Acqisition::cmdCancelMark_Click() {}
 void Acqisition::cmdSetTrgLvl_Click() {}
 void Acqisition::cmdAddMarkOffline_Click() {}
@@ -247,11 +236,8 @@ void Acqisition::optMonitor_Click() {}
 
 void Acqisition::cmbSamplePoint_Click() {}
 
-void Acqisition::txtFName_Click() {}
 void Acqisition::txtStartTime_Change() {}
 void Acqisition::txtEndTime_Change() {}
-void Acqisition::txtMoveTime_Change() {}
-void Acqisition::txtMoveTime_KeyDown(int&, int) {}
 void Acqisition::txtCurTime_L_KeyDown(int&, int) {}
 void Acqisition::txtCurTime_L_LostFocus() {}
 void Acqisition::txtCurTime_R_KeyDown(int&, int) {}
@@ -294,7 +280,6 @@ void Acqisition::LBLMark_Click() {}
 void Acqisition::lblNoName_Caption_Click() {}
 void Acqisition::lblNoName_Caption3_Click() {}
 void Acqisition::lblItemName_Click(int) {}
-void Acqisition::lblRange_Click() {}
 void Acqisition::lblNoName_Click(int) {}
 
 void Acqisition::PBXMoniDisp_Paint() {}

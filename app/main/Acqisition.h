@@ -4,6 +4,7 @@
 // handlers still waiting for their work (Acqisition.cpp), the companion programs and the
 // system-ini options (Acqisition_SubPrg.cpp), the instance numbers (Acqisition_Instance.cpp)
 // and the layout on resize with the position timer (Acqisition_Layout.cpp).
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -91,6 +92,17 @@ namespace qv {
 // would ask for more memory than a sweep may take (two arrays of 512 MiB).
 inline constexpr int32_t kMaxSweepPoints = 4194304 - 1;
 
+// A count of LoadWave_Sweep that asks for one page.
+inline constexpr int32_t kOnePage = -1;
+
+// Positions of the L-L and P-P calibration marks, [channel][mark], up to 1000 a channel, with
+// the counts per channel; a page move erases the positions and keeps the counts.
+using CalMarkArray = std::array<std::array<float, 1000>, 32>;
+extern CalMarkArray GsngCalMark1;
+extern CalMarkArray GsngCalMark2;
+extern std::array<float, 32> GsngCalMarkCnt1;
+extern std::array<float, 32> GsngCalMarkCnt2;
+
 // Where the window's parts were laid out, recorded once when the window loads; the layout on
 // resize moves everything from these (positions in pixels, the window's size in twips).
 struct AcqLayout {
@@ -133,6 +145,9 @@ public:
 private:
     forms::Form& form_;
 };
+
+struct StagedRecording;
+struct FlameTables;
 
 class Acqisition : public forms::Form {
 public:
@@ -239,23 +254,13 @@ public:
     // ---- Services of the display, data-file and camera parts used by start-up and keys ----
     // Redraws, cursor moves and read-outs of the monitor; recording windows and calibration.
     void SetDispCH_GCWave();
-    void CheckMove();
     void DispCurValue();
     void DispCurLabelName();
     void DispCurMark();
     void DispFullWave();
     void MoveCurL(float X);
     void MoveCurR(float X);
-    // The display-range box of channel 0..31 in the unit now shown (engineering units with
-    // chkUseCAL ticked, else A/D counts).
-    forms::TextBox& GetTxtDR_WaveHi(int32_t ch);
-    forms::TextBox& GetTxtDR_WaveLo(int32_t ch);
-    // One display window of `count` scans from `start` into the display arrays; count -1 is one
-    // page (lSweepPoint) and is written back.
-    void LoadWave_Sweep(int32_t& start, int32_t& count);
-    void LoadWave_Sweep(int32_t& start);
     void SaveObjectValue();
-    void NothifyLoad();
     // The amplifier preset labelled `name` (see the free GetIntCAL); nullptr when none.
     class CCalSetting* GetIntCAL(std::string& name);
     int32_t graphHandle = 0;      // the monitor's graph in the library, 0 before SetCursor
@@ -273,6 +278,37 @@ public:
     // The sampling-rate list's entry for a sample period (see SanplingRateSelect).
     int32_t GetSanplingRateSelect(int32_t& nSClock);
     // (end of recording-files block)
+
+    // ---- Recording load, windowed reads and paging ----
+    // One display window of `count` scans from `start` into DispWaveArray (wCh channels of
+    // count + 1 points, the last one closing the trace); count kOnePage is lSweepPoint and is
+    // written back. Scans at or past PTotal are not read: their points stay 0.
+    void LoadWave_Sweep(int32_t& start, int32_t& count);
+    void LoadWave_Sweep(int32_t& start);
+    // `count` scans from `start` converted into ConvWaveArray (wCh channels of count points).
+    void LoadWave_Rec(int32_t& start, int32_t& count);
+    // The recording named in txtFName loaded on the program's own request; the argument is
+    // not used.
+    void LoadKdat(const std::string& unused = {});
+    // txtFName as the newest of the 20 entries of "Tolvane.ini" [HISTORY].
+    void UpdateHistory();
+    void NothifyLoad();
+    void SaveParam();
+    // Comment(0..4) of the parameter record into TXTComment(0..4).
+    void LoadComment();
+    // The channel panel laid out again, the channel buffers set up and the picture redrawn.
+    void UpdateCHDisp();
+    // Clamps lPosWAVE_Start to 0 .. PTotal - lSweepPoint (never below 0).
+    void CheckMove();
+    // The display-range box of channel 0..31 in the unit now shown (engineering units with
+    // chkUseCAL ticked, else A/D counts).
+    forms::TextBox& GetTxtDR_WaveHi(int32_t ch);
+    forms::TextBox& GetTxtDR_WaveLo(int32_t ch);
+    // The rows of the range table whose engineering-unit (raw-value) box last had the focus;
+    // the "Range" label copies from the one of the table now shown.
+    int32_t lRangeRowEU = 0;
+    int32_t lRangeRowRaw = 0;
+    // (end of recording block)
 
     // ---- Commands, calls by name and keyboard commands ----
     // Finds the first loaded window whose Name is formName (exact case) and runs its CallFunc
@@ -496,6 +532,13 @@ public:
 private:
     // Reads and applies GstrKparFile, or changes nothing when it is refused.
     void LoadKparParam();
+
+    // The move step of the paging buttons; cmdMove keeps the calibration marks.
+    void MoveDisplayTo(int32_t newStart, bool eraseCalMarks);
+    int32_t OneSecondStep(int32_t sign);
+    // Steps 5 to 24 of a load whose files were all checked (see Acqisition_Load.cpp).
+    void ApplyRecording(StagedRecording& staged);
+    void ShowCameraRecording(FlameTables&& tables);
     void wire();
     void recordLayout();
 };

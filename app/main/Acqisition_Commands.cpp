@@ -144,7 +144,6 @@ void Acqisition::CallFunc(const std::string& funcName) {
 }
 
 const std::vector<Acqisition::NamedHandler>& Acqisition::CallFuncTable() {
-    // The load command reads the file name from txtFName only when it runs on request.
     static const std::vector<NamedHandler> table = {
         {"txtCurTime_L_LostFocus", &Acqisition::txtCurTime_L_LostFocus, false},
         {"txtCurTime_R_LostFocus", &Acqisition::txtCurTime_R_LostFocus, false},

@@ -73,15 +73,6 @@ void Acqisition::DispCHCtrl() {
 
 void Acqisition::SetDispCH_GCWave() {}
 
-// Keeps the display window inside the recording.
-void Acqisition::CheckMove() {
-    int64_t pos = GAcqParam.lPosWAVE_Start;
-    if (pos + GAcqParam.lSweepPoint > GAcqParam.PTotal)
-        pos = static_cast<int64_t>(GAcqParam.PTotal) - GAcqParam.lSweepPoint;
-    GAcqParam.lPosWAVE_Start = static_cast<int32_t>(std::clamp<int64_t>(
-        pos, 0, std::numeric_limits<int32_t>::max()));
-}
-
 void Acqisition::DispCurValue() {}
 void Acqisition::DispCurLabelName() {}
 void Acqisition::DispCurMark() {}
@@ -100,25 +91,7 @@ void Acqisition::MoveCurR(float X) {
     DispCurValue();
 }
 
-forms::TextBox& Acqisition::GetTxtDR_WaveHi(int32_t ch) {
-    return chkUseCAL.Value() == 1 ? txtDR_WaveHi(ch) : txtDR_WaveHi_V(ch);
-}
-
-forms::TextBox& Acqisition::GetTxtDR_WaveLo(int32_t ch) {
-    return chkUseCAL.Value() == 1 ? txtDR_WaveLo(ch) : txtDR_WaveLo_V(ch);
-}
-
-void Acqisition::LoadWave_Sweep(int32_t& /*start*/, int32_t& count) {
-    if (count == -1) count = GAcqParam.lSweepPoint;
-}
-
-void Acqisition::LoadWave_Sweep(int32_t& start) {
-    int32_t count = -1;
-    LoadWave_Sweep(start, count);
-}
-
 void Acqisition::SaveObjectValue() {}
-void Acqisition::NothifyLoad() {}
 
 CCalSetting* Acqisition::GetIntCAL(std::string& name) { return qv::GetIntCAL(name); }
 
@@ -136,14 +109,6 @@ void Acqisition::cmdLoadSetting_Click() {
     bInternalUpdate = wasInternal;
     SetDispStatus("End", true);
     SyncSweep();
-}
-
-// Opening the recording named in txtFName; here only the frame of it that callers see.
-void Acqisition::cmdLoad_Click() {
-    SetDispStatus("Read", true);
-    WriteLog("LOAD " + txtFName.Text(), true);
-    GetCHColorAll();
-    SetDispStatus("End", true);
 }
 
 }  // namespace qv

@@ -8,7 +8,11 @@
 //   QV_FUZZ_WRITE_SEEDS=<folder> makes it write its seeds there and stop (scripts/fuzz).
 #pragma once
 
+#include <stdlib.h>
+
 #include <cstddef>
+#include <cstdlib>
+#include <filesystem>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +36,24 @@ struct Registration {
 };
 
 inline Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// One folder for the files a target writes its inputs to, made at the first call and removed
+// when the process ends.
+inline std::filesystem::path scratchFolder() {
+    static const struct Folder {
+        Folder() {
+            std::string tmpl = (std::filesystem::temp_directory_path() / "qvfuzz_XXXXXX").string();
+            if (!mkdtemp(tmpl.data())) std::abort();
+            path = tmpl;
+        }
+        ~Folder() {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+        std::filesystem::path path;
+    } folder;
+    return folder.path;
+}
 
 }  // namespace qv::fuzz
 

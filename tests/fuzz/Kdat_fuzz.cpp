@@ -20,23 +20,6 @@ namespace {
 
 constexpr std::string_view kSplit = "\n--KDAT--\n";
 
-// One folder for the process's inputs, removed when it ends.
-std::filesystem::path scratchFolder() {
-    static const struct Folder {
-        Folder() {
-            std::string tmpl = (std::filesystem::temp_directory_path() / "qvfuzz_kdat_XXXXXX").string();
-            if (!mkdtemp(tmpl.data())) std::abort();
-            path = tmpl;
-        }
-        ~Folder() {
-            std::error_code ec;
-            std::filesystem::remove_all(path, ec);
-        }
-        std::filesystem::path path;
-    } folder;
-    return folder.path;
-}
-
 void writeFile(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
@@ -60,7 +43,7 @@ std::string readAll(const std::filesystem::path& path) {
 QV_FUZZ_TARGET(Kdat) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const size_t split = input.find(kSplit);
-    const std::filesystem::path base = scratchFolder() / "f";
+    const std::filesystem::path base = qv::fuzz::scratchFolder() / "f";
     writeFile(base.string() + ".Kpar", input.substr(0, split));
     writeFile(base.string() + ".Kdat", split == std::string_view::npos ? std::string_view() : input.substr(split + kSplit.size()));
     qv::kernel::clearProfileCache();
@@ -106,7 +89,7 @@ QV_FUZZ_TARGET(Kdat) {
 
 QV_FUZZ_SEEDS(Kdat) {
     // Recordings written by the recording object itself.
-    const std::filesystem::path dir = scratchFolder();
+    const std::filesystem::path dir = qv::fuzz::scratchFolder();
     qv::kernel::setProgramFolder(dir.string());
     // The writer takes the calibration from the library, found in the program folder.
     std::error_code ec;

@@ -62,7 +62,11 @@ TEST_F(AcqisitionCommandsTest, CallFuncRunsTheFourHandlersByTheirExactNames) {
         // Only the load runs as the program's own request.
         EXPECT_EQ(table[i].asRequest, expected[i].first == "cmdLoad_Click");
     }
+    // The load runs and refuses the empty file-name box.
+    driver.answerMsgBox(forms::vbOK);
     w->CallFunc("cmdLoad_Click");
+    ASSERT_EQ(driver.msgBoxes().size(), 1u);
+    EXPECT_EQ(driver.msgBoxes()[0].style, 48);
     EXPECT_FALSE(w->bAutoCall);
     for (const char* name : {"cmdload_click", "CMDLOAD_CLICK", "cmdLoad_Click ", "", "Form_Load"})
         EXPECT_EQ(apptest::errorNumber([&] { w->CallFunc(name); }), 0) << name;
@@ -186,6 +190,8 @@ TEST_F(AcqisitionCommandsTest, ReceiveListLookupsTakeTheLastEntryAndRemoveAll) {
 }
 
 TEST_F(AcqisitionCommandsTest, FilesDroppedOnAnyPanelGoToTheWindowsDropHandler) {
+    // Each drop reaches the load, which refuses the missing parameter file once.
+    for (int i = 0; i < 7; ++i) driver.answerMsgBox(forms::vbOK);
     const std::optional<int> onWindow = driver.drop(*w, {"/tmp/a.Kdat"}, 1, 2, 3, 4);
     ASSERT_TRUE(onWindow.has_value());
     struct Panel {
@@ -202,6 +208,7 @@ TEST_F(AcqisitionCommandsTest, FilesDroppedOnAnyPanelGoToTheWindowsDropHandler) 
             << p.control.Name();
     }
     EXPECT_TRUE(driver.errors().empty());
+    EXPECT_EQ(driver.msgBoxes().size(), 7u);
 }
 
 }  // namespace

@@ -179,6 +179,8 @@ TEST_F(AcqisitionSamplingTest, SweepLengthFollowsTheTimeScaleAndThePeriod) {
     // Data loaded, no trigger: nothing asked, the data stay, the window is reloaded.
     GAcqParam.PTotal = 100000;
     GAcqParam.wCh = 4;
+    GAcqCondition.lStartCH = 1;  // the page is converted by the channels' own records
+    GAcqCondition.lEndCH = 4;
     timeFs(2000);
     EXPECT_EQ(GAcqParam.PTotal, 100000);
     EXPECT_EQ(RawSampleBuffer.size(), 4u * 1000u);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/app/main/Acqisition_Start_testsupport.h"
+#include "tests/app/main/RecordingGenerator.h"
 #include "app/camera/frmCAMDisp.h"
 #include "app/channel/frmCondition.h"
 #include "app/common/IniSet.h"
@@ -245,9 +246,13 @@ TEST_F(StartupTest, ModeZeroBesideAnotherInstanceTakesTheTerminalCaption) {
 }
 
 TEST_F(StartupTest, BootTimerLoadsSettingsTwiceWithSetAndTheRecordingWithKdat) {
+    // The recording comes from the file-name box, which the stored settings fill.
+    apptest::RecordingSpec(2, 100, 300).Write(prog.dir(), "rec");
+    append("SETTING.SET", "[Acqisition.txtFName]\r\nText=" + prog.win("rec") + "\r\n");
     SetCommandLine("/SET=any.SET /Kdat=whatever");
     Acqisition* w = start();
     ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->txtFName.Text(), prog.win("rec"));
     // A colour changed after the start shows only if the recording load reads the table again.
     {
         IniPathGuard g(ProgramFile("Tolvane.ini"));
@@ -258,6 +263,8 @@ TEST_F(StartupTest, BootTimerLoadsSettingsTwiceWithSetAndTheRecordingWithKdat) {
     driver.advance(1);
     EXPECT_EQ(logLines("LOAD COND."), 2u);
     EXPECT_EQ(w->CHColor(3), 0x0000FF);
+    EXPECT_EQ(GstrKparFile, prog.win("rec") + ".Kpar");
+    EXPECT_EQ(GAcqParam.PTotal, 300);
     EXPECT_FALSE(w->bAutoCall);
     EXPECT_EQ(GAcqParam.ModeString, "End");
 }

@@ -1,0 +1,267 @@
+// Opening a recording in the main window. Everything that can refuse the recording (the
+// parameter file, the camera's frame list, the data file's length) is read and checked first,
+// while the window still shows the previous recording untouched; only then is the recording
+// applied, step by step. Also the load history, the drop handler and the small entry points.
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "app/camera/frmCAMDisp.h"
+#include "app/camera/frmCAM_TEST.h"
+#include "app/camera/modCAM.h"
+#include "app/channel/AmpCalTable.h"
+#include "app/channel/CCalSetting.h"
+#include "app/channel/frmCondition.h"
+#include "app/common/IniSet.h"
+#include "app/common/frmMessage.h"
+#include "app/common/modCalRecord.h"
+#include "app/common/modCommon.h"
+#include "app/common/modFile.h"
+#include "app/common/modIniFile.h"
+#include "app/main/Acqisition.h"
+#include "app/main/KparParam.h"
+#include "app/main/StagedRecording.h"
+#include "platform/basic/Basic.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/forms/Runtime.h"
+#include "platform/kernel/Files.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int kFileErrorSilent = 32755;
+constexpr int32_t kHistoryEntries = 20;
+
+std::string historyKey(int32_t i) { return "ITEM_" + basic::Right("00" + std::to_string(i), 2); }
+
+// The whole scans of wCh words the data file holds; -1 when there is no data file.
+int32_t scansInDataFile(const std::string& kdatFile, int32_t wCh) {
+    const std::string path = FindFile(kdatFile, true);
+    if (path.empty() || wCh <= 0) return -1;
+    kernel::BinaryFile file;
+    if (!file.open(path)) basic::raiseError(75, "Path/File access error: " + path);
+    const uint64_t scans = file.size() / (2ull * static_cast<uint64_t>(wCh));
+    return scans > INT32_MAX ? INT32_MAX : static_cast<int32_t>(scans);
+}
+
+}  // namespace
+
+StagedRecording StageRecording(const std::string& base, KparParam param) {
+    StagedRecording s;
+    s.base = base;
+    s.param = std::move(param);
+    const AcqParam& p = s.param.param;
+    const bool trigger = basic::Val(p.Condition.strTRIGGER_SETTING) == 1.0;
+    if (!trigger && IsCameraEnabled(base + ".Kpar", true))
+        s.frames = ReadFlameTables(base + ".FLM", s.param.GlCapNum, s.param.GlADCGETCnt);
+    s.scansInData = scansInDataFile(base + ".Kdat", p.wCh);
+    return s;
+}
+
+void Acqisition::cmdLoad_Click() {
+    setEnabled(false);
+    Frame5.setEnabled(false);
+    cmdLoad.setEnabled(false);
+    fraCtrl.setEnabled(false);
+    // The closing steps run on every way out: refusal, error or success.
+    struct Closing {
+        Acqisition& w;
+        ~Closing() {
+            try {
+                w.SetDispStatus("End", true);
+                w.ALL_BTN_ModeSet();
+                ShowMessage(false, "", "", false);
+            } catch (const basic::RuntimeError& e) {
+                WriteLog(std::string("LOAD closing: ") + e.what(), true);
+            }
+            w.Frame5.setEnabled(true);
+            w.fraCtrl.setEnabled(true);
+            w.setEnabled(true);
+        }
+    } closing{*this};
+
+    try {
+        SetDispStatus("Read", true);
+        const std::string base = txtFName.Text();
+        if (base.empty()) {
+            forms::MsgBox("LOAD できません。\r\nファイル名が入力されていません。\r\nファイル名を入力して下さい。", 48);
+            return;
+        }
+        if (FindFile(base + ".Kpar", true).empty()) {
+            forms::MsgBox("対応するKparファイルがありません。"
+                          "Kdatに対応するKparが存在するファイル名を設定しないと読出しはできません.",
+                          48);
+            return;
+        }
+        StagedRecording staged = StageRecording(base, ParseKparParam(base + ".Kpar"));
+        if (staged.scansInData >= 0 && staged.scansInData < staged.param.param.PTotal) {
+            forms::MsgBox("データファイルが記録点数より短くなっています。\r\n記録されている " +
+                              std::to_string(staged.scansInData) + " 点までを読み込みます。",
+                          48);
+            staged.param.param.PTotal = staged.scansInData;
+        }
+        ApplyRecording(staged);
+    } catch (const basic::RuntimeError& e) {
+        if (e.number() != kFileErrorSilent)
+            forms::MsgBox("File Error CODE= " + std::to_string(e.number()) + "    AT LOAD(Data)-Sub.", 0);
+    }
+}
+
+// Steps 5 to 24 of the load with the checked recording.
+void Acqisition::ApplyRecording(StagedRecording& staged) {
+    std::optional<RaisedFlag> loading(std::in_place, GAcqParam.GbLoading);
+    ShowMessage(true, "Now Loading", "Please Wait", false);
+    {
+        RaisedFlag resetting(bCalCheckReset);
+        if (chkL2L.Value() == 1) chkL2L.setValue(0);
+        if (chkL2LHalf.Value() == 1) chkL2LHalf.setValue(0);
+    }
+    GetCHColorAll();
+    ClearAcqArrays();
+    forms::DoEvents();
+
+    GstrKparFile = staged.base + ".Kpar";
+    GstrKdatFile = staged.base + ".Kdat";
+    GstrAviFile = staged.base + ".AVI";
+    GstrFlmFile = staged.base + ".FLM";
+
+    frmCondition& conditions = frmCondition::instance();
+    {
+        RaisedFlag internal(bInternalUpdate);
+        CommitKparParam(GstrKparFile, staged.param);
+        GAcqCondition = GAcqParam.Condition;
+        LoadComment();
+        DispLoadedCondition();
+        conditions.SetCondition(true, 0);
+        if (GAcqParam.lcmbSampleFreq_ListIndex >= 0 &&
+            GAcqParam.lcmbSampleFreq_ListIndex < cmbSampleFreq.ListCount())
+            cmbSampleFreq.setListIndex(GAcqParam.lcmbSampleFreq_ListIndex);
+        conditions.LoadObjectValue();
+        conditions.SaveObjectValue();
+    }
+
+    // The calibration: the recording's set shown, the amplifier's built-in set (a default set
+    // when the amplifier is unknown) for input volts, the recording's for units.
+    optCalDisp.setValue(true);
+    GCCalSettingCopy.Clone(GCCalSettingDisp);
+    GCCalSettingDisp.DispCal(*this, GAcqCondition.lStartCH, GAcqCondition.lEndCH);
+    std::string amp;
+    const CCalSetting* builtIn = GetIntCAL(amp);
+    const CCalSetting fallback;
+    CalToArray(GCalRecVolt, GstrCalNames, GstrCalUnits, builtIn ? *builtIn : fallback, 1, 32);
+    CalToArray(GCalRecEU, GstrCalNames, GstrCalUnits, GCCalSettingDisp, 1, 32);
+
+    const int32_t wCh = GAcqParam.wCh, page = GAcqParam.lSweepPoint;
+    ConvWaveArray.Redim(wCh, GAcqParam.nSample);
+    DispWaveArray.Redim(wCh, page + 1);
+    RawSampleBuffer.assign(static_cast<size_t>(wCh) * static_cast<size_t>(page), 0);
+    int32_t first = 0, count = kOnePage;
+    LoadWave_Sweep(first, count);
+
+    if (staged.frames) ShowCameraRecording(std::move(*staged.frames));
+
+    SetDispStatus("Read", true);
+    forms::DoEvents();
+    CheckMove();
+    loading.reset();
+
+    int32_t left = -1, right = -1;
+    SetCursor(left, right, true);
+    chkUseCAL_Click();
+    UpdateCHDisp();
+    cmbTimeFS_Click();
+    PBXMoniDisp.Refresh();
+    SetDispStatus("End", true);
+    lblCALStatus.setVisible(false);
+    frmCAMDisp::instance().DispFlamePos(GAcqParam.Cur_L_Point, GAcqParam.Cur_R_Point);
+    UpdateHistory();
+    if (IsDataLoaded()) timSaveImage.setEnabled(true);
+}
+
+// The camera part of a load: the camera window prepared, the checked frame tables put in use,
+// the video bound and the window laid out.
+void Acqisition::ShowCameraRecording(FlameTables&& tables) {
+    frmCAMDisp& cam = frmCAMDisp::instance();
+    if (!cam.Visible()) cam.Show();
+    cam.DispInit();
+    cam.optDispType(1).setValue(true);
+    cam.optDispType_Click(1);
+    GlFlameTime = std::move(tables.lFlameTime);
+    GdblFlameTime = std::move(tables.dblFlameTime);
+    GsngFlameTime = std::move(tables.sngFlameTime);
+    GlTime_ADCGET = std::move(tables.lTime_ADCGET);
+    cam.lCameraWidth = GAcqCondition.lCameraWidth;
+    cam.lCameraHeight = GAcqCondition.lCameraHeight;
+    MakeStackFlameTable();
+    cam.SetAVIFileName(GstrAviFile);
+    cam.txtGlTime_ADSTART.setText("0");
+    cam.txtlstGlTime_ADCGET.setText(GlTime_ADCGET.empty() ? "" : std::to_string(GlTime_ADCGET[0]));
+    cam.InitForm();
+    // Only a shown test window lists the tables; a hidden one is not created for it.
+    forms::Form* test = forms::Runtime::get().findForm("frmCAM_TEST");
+    if (test && test->Visible()) {
+        frmCAM_TEST& t = frmCAM_TEST::instance();
+        t.DispArray(GlFlameTime, t.lstGlFlameTime);
+        t.DispArrayDbl(GdblFlameTime, t.lstGdblFlameTime);
+    }
+}
+
+void Acqisition::LoadKdat(const std::string&) {
+    RaisedFlag request(bAutoCall);
+    cmdLoad_Click();
+}
+
+void Acqisition::UpdateHistory() {
+    IniPathGuard guard(ProgramFile("Tolvane.ini"));
+    std::vector<std::string> entries{txtFName.Text()};
+    for (int32_t i = 0; i < kHistoryEntries - 1; ++i)
+        entries.push_back(ReadIniString("HISTORY", historyKey(i), ""));
+    for (int32_t i = 0; i < kHistoryEntries; ++i)
+        WriteIniString("HISTORY", historyKey(i), entries[static_cast<size_t>(i)]);
+}
+
+void Acqisition::txtFName_Click() { ShowInExplorer(hWnd(), txtFName.Text() + ".Kdat"); }
+
+void Acqisition::NothifyLoad() {}
+void Acqisition::SaveParam() {}
+
+void Acqisition::LoadComment() {
+    for (int32_t i = 0; i <= 4; ++i) TXTComment(i).setText(GAcqParam.Comment[static_cast<size_t>(i)]);
+}
+
+void Acqisition::UpdateCHDisp() {
+    DispCHCtrl();
+    SetDispCH_GCWave();
+    if (IsModeAcq()) {
+        ChangeMonitorDispSetting();
+        if (IsTriggerSetting()) DispFullWave();
+        return;
+    }
+    SetCursor(GAcqParam.Cur_L_Point, GAcqParam.Cur_R_Point, false);
+    PBXMoniDisp.Refresh();
+}
+
+// Files dropped on the window, in their order: a recording (its data or parameter file, in any
+// letter case, also under a ".JPG" name) is loaded, a settings file is applied.
+void Acqisition::Form_OLEDragDrop(forms::DataObject& Data, int&, int, int, float, float) {
+    if (!Data.GetFormat(forms::vbCFFiles)) return;
+    for (const std::string& file : Data.Files) {
+        RaisedFlag request(bAutoCall);
+        std::string name = file;
+        if (basic::Right(name, 4) == ".JPG") name = GetPathWithoutExt(name);
+        const std::string upper = basic::UCase(name);
+        const auto endsWith = [&](const std::string& ext) {
+            return upper.size() >= ext.size() && upper.compare(upper.size() - ext.size(), ext.size(), ext) == 0;
+        };
+        if (endsWith(".KDAT") || endsWith(".KPAR")) {
+            txtFName.setText(GetPathWithoutExt(name));
+            cmdLoad_Click();
+        } else if (endsWith(".SET")) {
+            GstrSettingFile = name;
+            cmdLoadSetting_Click();
+        }
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,131 @@
+// Opening a long recording and paging through it: a recording of 32 channels at 10 kHz (one
+// hour by default, 2.3 GB of real data written in the temporary folder and removed at the end;
+// QV_BENCH_RECORDING_SECONDS sets another length) is staged as the load button stages it and
+// its first page read, with the data file's pages dropped from the cache first; then the next
+// page is read and converted at 10,000 and at 2,000,000 points a page.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/common/IniSet.h"
+#include "app/main/Acqisition.h"
+#include "app/main/StagedRecording.h"
+#include "platform/kernel/Profile.h"
+#include "tests/app/main/RecordingGenerator.h"
+
+namespace {
+
+constexpr int32_t kChannels = 32;
+constexpr int32_t kRateHz = 10000;
+
+int32_t recordingSeconds() {
+    const char* text = std::getenv("QV_BENCH_RECORDING_SECONDS");
+    const int32_t s = text ? std::atoi(text) : 3600;
+    return s > 0 ? s : 3600;
+}
+
+struct Recording {
+    Recording() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "qvbench_load_XXXXXX").string();
+        if (!mkdtemp(tmpl.data())) std::abort();
+        folder = tmpl;
+        scans = static_cast<int64_t>(recordingSeconds()) * kRateHz;
+        qv::apptest::RecordingSpec spec(kChannels, kRateHz, 1000, 1);
+        spec.set("P", "PTotal", std::to_string(scans));
+        spec.set("P", "lSweepPoint", "10000");
+        spec.writeKdat = false;
+        spec.Write(folder, "long");
+        // The data file in blocks of one second: every word written, no holes.
+        std::ofstream out(folder / "long.Kdat", std::ios::binary);
+        std::vector<int16_t> block(static_cast<size_t>(kChannels) * kRateHz);
+        for (int64_t s = 0; s < scans; s += kRateHz) {
+            for (size_t i = 0; i < block.size(); ++i)
+                block[i] = static_cast<int16_t>((s + static_cast<int64_t>(i / kChannels)) * 7 + static_cast<int64_t>(i % kChannels));
+            out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size() * 2));
+        }
+        if (!out) std::abort();
+        base = (folder / "long").string();
+    }
+    ~Recording() {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    // The data file's pages out of the page cache, so the first page comes from the disk.
+    void dropCache() const {
+        const int fd = ::open((base + ".Kdat").c_str(), O_RDONLY);
+        if (fd < 0) return;
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+    std::filesystem::path folder;
+    std::string base;
+    int64_t scans = 0;
+};
+
+Recording& recording() {
+    static Recording r;
+    return r;
+}
+
+// The records a load leaves for the windowed read.
+void apply(const qv::StagedRecording& staged) {
+    qv::GAcqParam = staged.param.param;
+    qv::GAcqCondition = qv::GAcqParam.Condition;
+    qv::GCalRecEU = staged.param.calEU;
+    qv::GCalRecVolt = staged.param.calEU;
+    qv::GstrKdatFile = staged.base + ".Kdat";
+}
+
+void BM_OpenToFirstPage(benchmark::State& state) {
+    Recording& r = recording();
+    for (auto _ : state) {
+        state.PauseTiming();
+        r.dropCache();
+        qv::kernel::clearProfileCache();
+        state.ResumeTiming();
+        qv::KparParam param;
+        param.sampleFreqItems = {10000};
+        qv::ReadKparParam(r.base + ".Kpar", param);
+        const qv::StagedRecording staged = qv::StageRecording(r.base, std::move(param));
+        apply(staged);
+        int32_t start = 0, count = qv::kOnePage;
+        qv::ReadWaveWindow(start, count);
+        benchmark::DoNotOptimize(qv::DispWaveArray.Channel(0));
+    }
+    state.counters["page_points"] = static_cast<double>(qv::GAcqParam.lSweepPoint);
+    state.counters["file_GB"] = 2.0 * kChannels * static_cast<double>(r.scans) / 1e9;
+}
+
+void BM_NextPage(benchmark::State& state) {
+    Recording& r = recording();
+    qv::KparParam param;
+    param.sampleFreqItems = {10000};
+    qv::ReadKparParam(r.base + ".Kpar", param);
+    apply(qv::StageRecording(r.base, std::move(param)));
+    const int32_t page = static_cast<int32_t>(state.range(0));
+    qv::GAcqParam.lSweepPoint = page;
+    int32_t start = 0;
+    for (auto _ : state) {
+        start += page;
+        if (static_cast<int64_t>(start) + page > r.scans) start = 0;
+        int32_t count = qv::kOnePage;
+        qv::ReadWaveWindow(start, count);
+        benchmark::DoNotOptimize(qv::DispWaveArray.Channel(0));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * page * kChannels * 2);
+    state.counters["points"] = page;
+}
+
+BENCHMARK(BM_OpenToFirstPage)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_NextPage)->Arg(10000)->Arg(2000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
