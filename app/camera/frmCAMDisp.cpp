@@ -1,13 +1,10 @@
 #include "app/camera/frmCAMDisp.h"
 
-#include <algorithm>
-
+#include "app/camera/modCAM.h"
 #include "app/common/IniSet.h"
 #include "app/main/Acqisition.h"
 
 namespace qv {
-
-std::vector<int32_t> GlFlameTime;
 
 frmCAMDisp& frmCAMDisp::instance() { return forms::loadForm<frmCAMDisp>(); }
 
@@ -58,18 +55,9 @@ void frmCAMDisp::DispFlamePos(int32_t leftPoint, int32_t rightPoint, int32_t) {
     lblFNo_R.setCaption(std::to_string(r));
 }
 
+void frmCAMDisp::DispFlame2(int32_t, int32_t) {}
+
 // The window keeps its own placement when it is closed.
 void frmCAMDisp::Form_QueryUnload(int&, int) { Acqisition::WritePosition(*this); }
-
-int32_t GetStackFlameNo(int32_t position, bool last) {
-    if (GlFlameTime.empty()) return -1;
-    // The table is in capture order, so positions never decrease; frames captured at the same
-    // position form one group, of which `last` picks the end.
-    const auto b = GlFlameTime.begin(), e = GlFlameTime.end();
-    const auto after = std::upper_bound(b, e, position);
-    if (after == b) return 0;
-    if (last) return static_cast<int32_t>(after - b) - 1;
-    return static_cast<int32_t>(std::lower_bound(b, e, *(after - 1)) - b);
-}
 
 }  // namespace qv

@@ -3,7 +3,6 @@
 // cursors. Only what the rest of the program already calls is here: the reset of its frame
 // labels, its control enabling, the frame lookup for a data position and its placement.
 #include <cstdint>
-#include <vector>
 
 #include "platform/forms/Form.h"
 
@@ -31,16 +30,11 @@ public:
     void ALL_BTN_ModeSet();
     // Shows the frames that belong to the two data positions; the third argument is not used.
     void DispFlamePos(int32_t leftPoint, int32_t rightPoint, int32_t unused = 0);
+    // A frame chosen in the frame-table test window, with the window handle of its marker box:
+    // nothing to show it with.
+    void DispFlame2(int32_t frame, int32_t hWnd);
 
     void Form_QueryUnload(int& Cancel, int UnloadMode);
 };
-
-// Frame positions of the opened recording in sample points, frame 0 first.
-extern std::vector<int32_t> GlFlameTime;
-
-// The index into GlFlameTime of the frame at a data position: the last frame whose position is
-// at or before it (with `last`, the last of several frames sharing that position; without, the
-// first). -1 when the table is empty; 0 for a position before the first frame.
-int32_t GetStackFlameNo(int32_t position, bool last);
 
 }  // namespace qv

@@ -84,7 +84,9 @@ int32_t FindIndexSorted(const std::vector<int32_t>& table, int32_t v) {
     int32_t hi = last;
     while (lo <= hi) {
         const int32_t mid = basic::roundToInt32((static_cast<double>(lo) + hi) / 2.0);
-        if (mid == 0) return (table[0] < v && v <= table[1]) ? 1 : 0;
+        // In a sorted table only reached with table[0] <= v < table[1]: the entry at or below
+        // v is the first.
+        if (mid == 0) return 0;
         if (table[mid] == v) return mid;
         if (table[mid - 1] == v) return mid - 1;
         if (table[mid - 1] < v && v <= table[mid]) return mid - 1;

@@ -250,6 +250,9 @@ public:
     // Placement of a window in "Tolvane.ini", one section per window, in twips.
     static void WritePosition(forms::Form& window);
     static void ReadPosition(forms::Form& window, bool withSize);
+    // Rebuilds StackFlameTable from GlFlameTime: one entry per frame position, in the order in
+    // which each position last occurred.
+    static void MakeStackFlameTable();
     std::vector<int32_t> channelColors = std::vector<int32_t>(32, 0);
     bool bCaptionToggle = false;   // lblNoName_Caption: ticks (True) or clears every channel next
     bool bCaption3Toggle = false;  // lblNoName_Caption3: the same for the calibration boxes

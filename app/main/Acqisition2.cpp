@@ -1,6 +1,7 @@
 // The hidden state window: wiring and its few commands.
 #include "app/main/Acqisition2.h"
 
+#include "app/camera/frmCAM_TEST.h"
 #include "app/channel/CCalSetting.h"
 #include "app/common/DaskBase.h"
 #include "app/common/IniSet.h"
@@ -26,8 +27,13 @@ Acqisition2::Acqisition2() : Form(design()), QV_ACQISITION2_CONTROLS(QV_BIND_CON
 }
 #undef QV_BIND_CONTROL
 
-// Shows the frame-table test window; that window comes with the camera code.
-void Acqisition2::chkDispCAM_TEST_Click() {}
+// Shows the frame-table test window while the box is ticked.
+void Acqisition2::chkDispCAM_TEST_Click() {
+    if (chkDispCAM_TEST.Value() == 1)
+        frmCAM_TEST::instance().Show();
+    else
+        frmCAM_TEST::instance().Hide();
+}
 
 void Acqisition2::txtInterval_Change() {
     timPlayWav.setInterval(basic::CLng(basic::Val(txtInterval.Text())));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/camera/frmCAMDisp.h"
+#include "app/camera/modCAM.h"
 #include "app/common/IniSet.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"

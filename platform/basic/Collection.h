@@ -1,86 +1,86 @@
 #pragma once
-// The original language's Collection: an ordered list, 1-based, whose elements may carry a text
-// key. Keys compare without regard to ASCII case, as the language compared them. Failures are
-// the language's run-time errors: 9 for a position outside 1..Count, 5 for a key no element
-// carries, 457 for a key that is already taken.
+// The language's Collection: items at positions 1..Count, each with an optional text key.
+// Keys are compared without regard to ASCII case, as the language compared them. A missing key
+// raises error 5, a position outside 1..Count error 9, a key added twice error 457. Keys are
+// found through a hash index, so a table of many thousand keyed items stays quick.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/basic/RuntimeError.h"
+#include "platform/basic/Strings.h"
 
 namespace qv::basic {
 
 template <class T>
 class Collection {
+    struct Entry {
+        T item;
+        std::string key;  // folded; "" when the item has none
+    };
+
 public:
     int32_t Count() const { return static_cast<int32_t>(items_.size()); }
 
-    // Appends the element; an empty key means none.
+    // Appends the item, under `key` when it is not empty.
     void Add(T item, std::string_view key = {}) {
-        if (!key.empty() && find(key) >= 0) raiseError(errDuplicateKey);
-        items_.push_back({std::move(item), std::string(key)});
+        std::string folded = key.empty() ? std::string() : LCase(std::string(key));
+        if (!folded.empty() && index_.count(folded)) raiseError(errDuplicateKey);
+        items_.push_back({std::move(item), folded});
+        if (!folded.empty()) index_.emplace(std::move(folded), items_.size() - 1);
     }
 
-    T& Item(int32_t index) { return items_[slot(index)].item; }
-    const T& Item(int32_t index) const { return items_[slot(index)].item; }
-    T& Item(std::string_view key) { return items_[slotOf(key)].item; }
-    const T& Item(std::string_view key) const { return items_[slotOf(key)].item; }
+    T& Item(int32_t position) { return items_[slot(position)].item; }
+    const T& Item(int32_t position) const { return items_[slot(position)].item; }
+    T& Item(std::string_view key) { return items_[slot(key)].item; }
+    const T& Item(std::string_view key) const { return items_[slot(key)].item; }
+    bool Exists(std::string_view key) const { return index_.count(LCase(std::string(key))) != 0; }
 
-    void Remove(int32_t index) { items_.erase(items_.begin() + slot(index)); }
-    void Remove(std::string_view key) { items_.erase(items_.begin() + slotOf(key)); }
-    void Clear() { items_.clear(); }
+    void Remove(int32_t position) { erase(slot(position)); }
+    void Remove(std::string_view key) { erase(slot(key)); }
+    void Clear() {
+        items_.clear();
+        index_.clear();
+    }
 
-private:
-    struct Entry {
-        T item;
-        std::string key;
-    };
-
-    struct EntryIterator {
+    // In order, for range-for.
+    struct Iterator {
         typename std::vector<Entry>::iterator it;
         T& operator*() const { return it->item; }
-        EntryIterator& operator++() {
+        Iterator& operator++() {
             ++it;
             return *this;
         }
-        bool operator!=(const EntryIterator& o) const { return it != o.it; }
+        bool operator!=(const Iterator& o) const { return it != o.it; }
     };
-
-public:
-    // In order, for range-for.
-    EntryIterator begin() { return {items_.begin()}; }
-    EntryIterator end() { return {items_.end()}; }
+    Iterator begin() { return {items_.begin()}; }
+    Iterator end() { return {items_.end()}; }
 
 private:
-    static bool sameKey(std::string_view a, std::string_view b) {
-        if (a.size() != b.size()) return false;
-        for (size_t i = 0; i < a.size(); ++i) {
-            char x = a[i], y = b[i];
-            if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-            if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-            if (x != y) return false;
-        }
-        return true;
+    size_t slot(int32_t position) const {
+        if (position < 1 || position > Count()) raiseError(errSubscript);
+        return static_cast<size_t>(position - 1);
     }
-    int32_t find(std::string_view key) const {
-        for (size_t i = 0; i < items_.size(); ++i)
-            if (!items_[i].key.empty() && sameKey(items_[i].key, key)) return static_cast<int32_t>(i);
-        return -1;
+    size_t slot(std::string_view key) const {
+        auto it = key.empty() ? index_.end() : index_.find(LCase(std::string(key)));
+        if (it == index_.end()) raiseError(errInvalidCall);
+        return it->second;
     }
-    size_t slot(int32_t index) const {
-        if (index < 1 || index > Count()) raiseError(errSubscript);
-        return static_cast<size_t>(index - 1);
-    }
-    size_t slotOf(std::string_view key) const {
-        const int32_t i = key.empty() ? -1 : find(key);
-        if (i < 0) raiseError(errInvalidCall);
-        return static_cast<size_t>(i);
+    // Removing the last item, the common case, moves nothing.
+    void erase(size_t i) {
+        if (!items_[i].key.empty()) index_.erase(items_[i].key);
+        if (i + 1 < items_.size())
+            for (auto& [k, at] : index_)
+                if (at > i) --at;
+        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
     }
 
     std::vector<Entry> items_;
+    std::unordered_map<std::string, size_t> index_;
 };
 
 }  // namespace qv::basic

@@ -332,6 +332,7 @@ void ListControl::RemoveItem(int i) {
     if (i < 0 || i >= ListCount()) raiseError(basic::errInvalidCall);
     items_.erase(items_.begin() + i);
     newIndex_ = -1;
+    if (topIndex_ >= ListCount()) topIndex_ = ListCount() > 0 ? ListCount() - 1 : 0;
     if (listIndex_ == i) {
         listIndex_ = -1;
         selectionChanged();
@@ -345,6 +346,7 @@ void ListControl::Clear() {
     items_.clear();
     newIndex_ = -1;
     listIndex_ = -1;
+    topIndex_ = 0;
     selectionChanged();
     if (auto* o = Runtime::get().observer()) o->listChanged(*this);
 }
@@ -370,6 +372,17 @@ void ListControl::setSelected(int i, bool v) {
     else if (i == listIndex_) setListIndex(-1);
 }
 
+void ListControl::setTopIndex(int i) {
+    if (i < 0 || (i > 0 && i >= ListCount())) raiseError(basic::errInvalidProperty);
+    if (i == topIndex_) return;
+    topIndex_ = i;
+    notify("TopIndex");
+}
+
+void ListControl::userScroll(int top) {
+    if (top >= 0 && (top == 0 || top < ListCount())) topIndex_ = top;
+}
+
 int ListControl::FindExact(const std::string& text) const {
     for (size_t i = 0; i < items_.size(); ++i)
         if (items_[i].text == text) return static_cast<int>(i);
@@ -390,6 +403,7 @@ bool ListControl::getProp(std::string_view n, PropValue& out) const {
     else if (iequals(n, "ListIndex")) out = listIndex_;
     else if (iequals(n, "ListCount")) out = ListCount();
     else if (iequals(n, "NewIndex")) out = newIndex_;
+    else if (iequals(n, "TopIndex")) out = topIndex_;
     else if (iequals(n, "Sorted")) out = Sorted;
     else return Control::getProp(n, out);
     return true;
@@ -398,6 +412,7 @@ bool ListControl::getProp(std::string_view n, PropValue& out) const {
 bool ListControl::setProp(std::string_view n, const PropValue& v) {
     if (iequals(n, "Text")) setText(v.toString());
     else if (iequals(n, "ListIndex")) setListIndex(v.toInt());
+    else if (iequals(n, "TopIndex")) setTopIndex(v.toInt());
     else if (iequals(n, "Sorted")) {
         // Fixed once the window exists, as the original's list style was.
         if (!quiet()) raiseError(basic::errReadOnlyProperty);

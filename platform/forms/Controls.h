@@ -157,6 +157,11 @@ public:
     bool Selected(int i) const;
     void setSelected(int i, bool v);
     int FindExact(const std::string& text) const;
+    // The first row shown at the top: 0..ListCount-1 (0 for an empty list), else 380.
+    int TopIndex() const { return topIndex_; }
+    void setTopIndex(int i);
+    // The user scrolled the list (the front end reports it); no event.
+    void userScroll(int top);
     void copyFrom(const Control& src) override;
 
 protected:
@@ -173,6 +178,7 @@ protected:
     std::vector<Item> items_;
     int listIndex_ = -1;
     int newIndex_ = -1;
+    int topIndex_ = 0;
 };
 
 class ListBox : public ListControl {

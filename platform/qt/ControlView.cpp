@@ -413,6 +413,12 @@ public:
             fe_.act(*lb, [lb, row] { lb->userSelect(row); });
             apply("ListIndex");
         });
+        // The model keeps the first visible row, which programs read and copy to other lists.
+        QObject::connect(l->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, l](int) {
+            if (!control_ || fe_.syncing()) return;
+            const QModelIndex top = l->indexAt(QPoint(0, 0));
+            static_cast<forms::ListBox*>(control_)->userScroll(top.isValid() ? top.row() : 0);
+        });
     }
 
     void itemsChanged() override {
@@ -440,6 +446,14 @@ protected:
     void applyOwn(std::string_view p) override {
         if (p.empty()) fill();
         else if (p == "ListIndex" || p == "Text") select();
+        else if (p == "TopIndex") scrollToTop();
+    }
+    void scrollToTop() {
+        auto* lb = static_cast<forms::ListBox*>(control_);
+        auto* l = static_cast<QListWidget*>(widget_);
+        QSignalBlocker block(l->verticalScrollBar());
+        if (QListWidgetItem* item = l->item(lb->TopIndex()))
+            l->scrollToItem(item, QAbstractItemView::PositionAtTop);
     }
 };
 

@@ -224,11 +224,11 @@ TEST_F(IniSetTest, DaysHoursMinutesSeconds) {
     EXPECT_EQ(DHMSToSec("x", "", "2min", "5s"), 125);
 }
 
-TEST_F(IniSetTest, FindIndexSortedFollowsItsMidpointRule) {
+TEST_F(IniSetTest, FindIndexSortedGivesTheLastEntryAtOrBelow) {
     const std::vector<int32_t> t{10, 20, 30, 40};
     EXPECT_EQ(FindIndexSorted(t, 5), 0);
     EXPECT_EQ(FindIndexSorted(t, 10), 0);
-    EXPECT_EQ(FindIndexSorted(t, 15), 1);  // between table(0) and table(1)
+    EXPECT_EQ(FindIndexSorted(t, 15), 0);  // between table(0) and table(1)
     EXPECT_EQ(FindIndexSorted(t, 20), 1);
     EXPECT_EQ(FindIndexSorted(t, 25), 1);
     EXPECT_EQ(FindIndexSorted(t, 35), 2);
@@ -240,6 +240,8 @@ TEST_F(IniSetTest, FindIndexSortedFollowsItsMidpointRule) {
     EXPECT_EQ(FindIndexSorted(odd, 101), 1);
     EXPECT_EQ(FindIndexSorted({7}, 3), 0);
     EXPECT_EQ(FindIndexSorted({7}, 9), 0);
+    EXPECT_EQ(FindIndexSorted({10, 20}, 11), 0);
+    EXPECT_EQ(FindIndexSorted({10, 20}, 19), 0);
     EXPECT_EQ(errorNumber([] { FindIndexSorted({}, 1); }), 9);
 }
 

@@ -5,6 +5,7 @@
 
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "app/camera/frmCAMDisp.h"
+#include "app/camera/modCAM.h"
 #include "app/common/IniSet.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
@@ -23,6 +24,7 @@ protected:
     void SetUp() override {
         GstrKparFile.clear();
         GlFlameTime.clear();
+        Acqisition::MakeStackFlameTable();
         w = &Acqisition::instance();
         driver.run([this] { w->Show(); });
         GAcqParam.ModeString = "End";
@@ -34,6 +36,7 @@ protected:
         GAcqParam = AcqParam{};
         GstrKparFile.clear();
         GlFlameTime.clear();
+        Acqisition::MakeStackFlameTable();
     }
     void key(int code, int shift) { ASSERT_TRUE(driver.keyDown(*w, code, shift)); }
 
@@ -44,6 +47,7 @@ protected:
                             std::to_string(frames.size()) + "\r\n");
         GstrKparFile = prog.win("rec.Kpar");
         GlFlameTime = std::move(frames);
+        Acqisition::MakeStackFlameTable();
     }
 
     apptest::TempProgramFolder prog;

@@ -217,21 +217,6 @@ TEST_F(ShutdownTest, ReadPositionKeepsTheWindowOnTheScreen) {
     EXPECT_EQ(cam.Top(), 120);
 }
 
-TEST_F(ShutdownTest, CameraFrameLookupFindsTheFrameAtAPosition) {
-    GlFlameTime = {};
-    EXPECT_EQ(GetStackFlameNo(10, false), -1);
-    GlFlameTime = {0, 100, 100, 100, 250, 400};
-    EXPECT_EQ(GetStackFlameNo(-5, false), 0);
-    EXPECT_EQ(GetStackFlameNo(0, false), 0);
-    EXPECT_EQ(GetStackFlameNo(99, true), 0);
-    EXPECT_EQ(GetStackFlameNo(100, false), 1);
-    EXPECT_EQ(GetStackFlameNo(100, true), 3);
-    EXPECT_EQ(GetStackFlameNo(200, false), 1);
-    EXPECT_EQ(GetStackFlameNo(200, true), 3);
-    EXPECT_EQ(GetStackFlameNo(9999, false), 5);
-    GlFlameTime = {};
-}
-
 TEST_F(ShutdownTest, ClearingTheDataResetsTheCameraFrameLabels) {
     Acqisition& w = start();
     (void)w;

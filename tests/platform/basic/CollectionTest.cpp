@@ -1,3 +1,4 @@
+// The language's Collection: positions from 1, keys without regard to case, its three errors.
 #include "platform/basic/Collection.h"
 
 #include <gtest/gtest.h>
@@ -5,9 +6,44 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/basic/ErrorExpect.h"
+#include "ErrorExpect.h"
 
-using qv::basic::Collection;
+namespace qv::basic {
+namespace {
+
+TEST(Collection, KeysPositionsAndRemovalKeepTheOrder) {
+    Collection<std::string> c;
+    EXPECT_EQ(c.Count(), 0);
+    c.Add("a", "K1");
+    c.Add("b");
+    c.Add("c", "k3");
+    EXPECT_EQ(c.Count(), 3);
+    EXPECT_EQ(c.Item(2), "b");
+    EXPECT_EQ(c.Item("k1"), "a");
+    EXPECT_TRUE(c.Exists("K3"));
+    c.Remove("K1");  // from the front: the later items move up, their keys with them
+    EXPECT_EQ(c.Item(1), "b");
+    EXPECT_EQ(c.Item("k3"), "c");
+    EXPECT_FALSE(c.Exists("k1"));
+    c.Add("a2", "k1");  // a removed key may come back, at the end
+    EXPECT_EQ(c.Item(3), "a2");
+    c.Remove(1);
+    EXPECT_EQ(c.Item("K1"), "a2");
+    EXPECT_EQ(c.Count(), 2);
+}
+
+TEST(Collection, MissingKeysPositionsAndDuplicatesRaiseTheirErrors) {
+    Collection<int> c;
+    c.Add(1, "one");
+    EXPECT_RUNTIME_ERROR(c.Item("two"), 5);
+    EXPECT_RUNTIME_ERROR(c.Remove("two"), 5);
+    EXPECT_RUNTIME_ERROR(c.Item(0), 9);
+    EXPECT_RUNTIME_ERROR(c.Item(2), 9);
+    EXPECT_RUNTIME_ERROR(c.Remove(2), 9);
+    EXPECT_RUNTIME_ERROR(c.Add(2, "ONE"), 457);
+    EXPECT_EQ(c.Count(), 1);
+    EXPECT_EQ(defaultDescription(457), "This key is already associated with an element of this collection");
+}
 
 TEST(Collection, PositionsAreOneBasedAndKeysIgnoreCase) {
     Collection<std::string> c;
@@ -45,6 +81,9 @@ TEST(Collection, ADuplicateKeyIsRefusedAndRemovalFreesIt) {
     EXPECT_RUNTIME_ERROR(c.Remove(3), 9);
     c.Clear();
     EXPECT_EQ(c.Count(), 0);
-    EXPECT_EQ(qv::basic::defaultDescription(457),
+    EXPECT_EQ(defaultDescription(457),
               "This key is already associated with an element of this collection");
 }
+
+}  // namespace
+}  // namespace qv::basic

@@ -83,6 +83,25 @@ TEST_F(ControlEvents, ListIndexClickOnChangeAndRefusals) {
     EXPECT_EQ(f.log.back(), "cmbSampleFreq_Click 2000");
 }
 
+TEST_F(ControlEvents, TopIndexStaysWithinTheListSilently) {
+    auto& c = f.cmbSampleFreq;  // three items
+    const size_t before = f.log.size();
+    c.setTopIndex(2);
+    EXPECT_EQ(c.get("TopIndex").toInt(), 2);
+    EXPECT_EQ(errorOf([&] { c.setTopIndex(3); }), 380);
+    EXPECT_EQ(errorOf([&] { c.set("TopIndex", -1); }), 380);
+    EXPECT_EQ(c.TopIndex(), 2);
+    c.RemoveItem(2);  // the top row is gone: the last one stands at the top
+    EXPECT_EQ(c.TopIndex(), 1);
+    c.userScroll(0);
+    EXPECT_EQ(c.TopIndex(), 0);
+    c.userScroll(7);  // a row the list does not have is not taken
+    EXPECT_EQ(c.TopIndex(), 0);
+    c.Clear();
+    c.setTopIndex(0);  // an empty list has only row 0
+    EXPECT_EQ(f.log.size(), before);
+}
+
 TEST_F(ControlEvents, DropDownListTextSelectsOrRefuses) {
     auto& c = f.cmbSampleFreq;
     c.setText("5000");
