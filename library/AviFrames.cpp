@@ -7,6 +7,8 @@
 //   -2  frame k does not exist or cannot be decoded (nothing is drawn).
 #include "library/trelm.h"
 
+#include "library/ExportGuard.h"
+
 #include "platform/gdi/Gdi.h"
 #include "platform/kernel/Encoding.h"
 #include "platform/media/AviFile.h"
@@ -25,6 +27,8 @@ std::optional<qv::media::AviFile> openAvi(const char* path) {
     return qv::media::AviFile::open(qv::kernel::cp932ToUtf8(path), error);
 }
 
+int32_t dispBitmap(int32_t window, const char* path, int32_t frame);
+
 }  // namespace
 
 using namespace qv::gdi;
@@ -32,13 +36,23 @@ using namespace qv::gdi;
 extern "C" {
 
 void CAM_GETAVIINFO(const char* path, void* info) {
-    const auto avi = openAvi(path);
-    if (!avi || !info) return;  // an unreadable file leaves the caller's record as it was
-    const qv::media::AviFileInfo record = avi->fileInfo();
-    std::memcpy(info, &record, sizeof record);
+    trelm::guardedExport([&] {
+        const auto avi = openAvi(path);
+        if (!avi || !info) return;  // an unreadable file leaves the caller's record as it was
+        const qv::media::AviFileInfo record = avi->fileInfo();
+        std::memcpy(info, &record, sizeof record);
+    });
 }
 
 int32_t CAM_DISPBITMAP(int32_t window, const char* path, int32_t frame) {
+    return trelm::guardedExport(kStatusCannotOpen, [&] { return dispBitmap(window, path, frame); });
+}
+
+}  // extern "C"
+
+namespace {
+
+int32_t dispBitmap(int32_t window, const char* path, int32_t frame) {
     const auto avi = openAvi(path);
     if (!avi) return kStatusCannotOpen;
     if (avi->streams().empty()) return 0;
@@ -65,6 +79,10 @@ int32_t CAM_DISPBITMAP(int32_t window, const char* path, int32_t frame) {
     ReleaseDC(window, dc);
     return 0;
 }
+
+}  // namespace
+
+extern "C" {
 
 void CAM_GETMEDIACONTROL(int32_t* out) { *out = 0; }
 

@@ -1,6 +1,8 @@
 // MMIO_INIT2: the format record and the data placement of a RIFF WAVE file.
 #include "library/trelm.h"
 
+#include "library/ExportGuard.h"
+
 #include "platform/kernel/Encoding.h"
 #include "platform/media/WaveFile.h"
 
@@ -20,8 +22,10 @@ int32_t MMIO_INIT2(const char* path, int16_t* cbSize, int32_t* nAvgBytesPerSec,
                    int32_t* dataOffset) {
     gFormat = {};
     if (!path || !*path) return 0;
-    qv::media::MediaError error;
-    const auto info = qv::media::readWaveInfo(qv::kernel::cp932ToUtf8(path), error);
+    const auto info = trelm::guardedExport(std::optional<qv::media::WaveInfo>{}, [&] {
+        qv::media::MediaError error;
+        return qv::media::readWaveInfo(qv::kernel::cp932ToUtf8(path), error);
+    });
     // The caller's offset is 32 bits: a data chunk beyond that cannot be reported.
     if (!info || info->dataOffset > INT32_MAX) return 0;
     gFormat = info->format;

@@ -2,7 +2,9 @@
 
 #include "app/camera/modCAM.h"
 #include "app/common/IniSet.h"
+#include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
+#include "platform/basic/Basic.h"
 
 namespace qv {
 
@@ -22,6 +24,10 @@ const forms::FormDesign& frmCAMDisp::design() {
             {T::Label, "lblTotalFNum", -1, "", 1080, 540, 1200, 270, "--------", {}},
             {T::Label, "Label7", -1, "", 3000, 540, 900, 270, "Adjust(ms)", {}},
             {T::TextBox, "txtAdjustMS", -1, "", 3960, 510, 1200, 300, "0", {}},
+            {T::TextBox, "txtMP3Adjust", -1, "", 3960, 900, 1200, 300, "0", {}},
+            {T::TextBox, "txtStartTime", -1, "", 120, 1290, 1200, 300, "0", {}},
+            {T::TextBox, "txtEndTime", -1, "", 1440, 1290, 1200, 300, "0", {}},
+            {T::TextBox, "txtMP3AdjustOffset", -1, "", 3960, 1290, 1200, 300, "0", {}},
         }};
     return d;
 }
@@ -35,7 +41,11 @@ frmCAMDisp::frmCAMDisp()
       Label5(ctl<forms::Label>("Label5")),
       lblTotalFNum(ctl<forms::Label>("lblTotalFNum")),
       Label7(ctl<forms::Label>("Label7")),
-      txtAdjustMS(ctl<forms::TextBox>("txtAdjustMS")) {
+      txtAdjustMS(ctl<forms::TextBox>("txtAdjustMS")),
+      txtMP3Adjust(ctl<forms::TextBox>("txtMP3Adjust")),
+      txtStartTime(ctl<forms::TextBox>("txtStartTime")),
+      txtEndTime(ctl<forms::TextBox>("txtEndTime")),
+      txtMP3AdjustOffset(ctl<forms::TextBox>("txtMP3AdjustOffset")) {
     on(QueryUnload, &frmCAMDisp::Form_QueryUnload);
 }
 
@@ -59,5 +69,20 @@ void frmCAMDisp::DispFlame2(int32_t, int32_t) {}
 
 // The window keeps its own placement when it is closed.
 void frmCAMDisp::Form_QueryUnload(int&, int) { Acqisition::WritePosition(*this); }
+
+void frmCAMDisp::LoadParam() {
+    // The end time's default is the length of the recording in memory; without a sample period
+    // (nothing loaded) there is no length to give, and "0" stands in for it.
+    std::string endTime = "0";
+    if (GAcqParam.nSClock > 0) {
+        const int32_t rateHz = basic::CLng(1000000.0 / GAcqParam.nSClock);
+        if (rateHz > 0) endTime = basic::CStr(static_cast<double>(GAcqParam.PTotal) / rateHz);
+    }
+    txtStartTime.setText(ReadIniString("Control", "txtStartTime", "0"));
+    txtEndTime.setText(ReadIniString("Control", "txtEndTime", endTime));
+    txtAdjustMS.setText(ReadIniString("Control", "txtAdjustMS", "0"));
+    txtMP3Adjust.setText(ReadIniString("Control", "txtMP3Adjust", "0"));
+    txtMP3AdjustOffset.setText(ReadIniString("Control", "txtMP3AdjustOffset", "0"));
+}
 
 }  // namespace qv

@@ -23,6 +23,10 @@ public:
     forms::Label& lblTotalFNum;  // frame number at the last sample
     forms::Label& Label7;
     forms::TextBox& txtAdjustMS;  // offset between data and video, ms
+    forms::TextBox& txtMP3Adjust;        // offset of the sound track
+    forms::TextBox& txtStartTime;        // playback range, s
+    forms::TextBox& txtEndTime;
+    forms::TextBox& txtMP3AdjustOffset;
 
     // Forgets the frames of the data in memory: the frame labels read "--------".
     void DispInit();
@@ -35,6 +39,10 @@ public:
     void DispFlame2(int32_t frame, int32_t hWnd);
 
     void Form_QueryUnload(int& Cancel, int UnloadMode);
+
+    // With the parameter file current: the playback range and the adjustments from its section
+    // "Control"; "0" for a missing key, the recording's length in seconds for the end time.
+    void LoadParam();
 };
 
 }  // namespace qv

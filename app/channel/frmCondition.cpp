@@ -36,8 +36,8 @@ const char* const kCheckMessages[] = {
     "Base Setting の CH:の書式が異常です。",
     "Sweep Time：に数値が設定されていません。",
     "Base Setting (Source Setting) で Remote Host が選択されていますが、SERVER IP が設定されていません。",
-    "Base Setting (Source Setting) で Remote Host が選択されていますが、SERVER IP "
-    "の書式がxxx.xxx.xxx.xxxとなっていません。",
+    ("Base Setting (Source Setting) で Remote Host が選択されていますが、SERVER IP "
+     "の書式がxxx.xxx.xxx.xxxとなっていません。"),
     "Base Setting の CH:は 1～32 の範囲で、開始CH ≦ 終了CH となるように設定してください。",
     "Sweep Time：に 0 より大きい数値を設定してください。",
     "Sweep Time：が長すぎます。サンプリング周波数とCH数に対してデータ量が上限を超えています。",
@@ -51,6 +51,12 @@ int32_t wholeNumber(double v) {
     if (v >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
     if (v <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
     return basic::CLng(v);
+}
+
+// A stored whole number into `target`; one beyond the number range leaves it as it is (and
+// is logged), so a damaged settings file cannot stop the start-up half-way.
+void storeWhole(const std::string& text, const std::string& where, int32_t& target) {
+    if (const auto n = StoredNumber(text, where)) target = wholeNumber(*n);
 }
 
 int32_t clampChannels(int32_t n) { return n < 1 ? 1 : (n > kMaxChannels ? kMaxChannels : n); }
@@ -105,12 +111,16 @@ void ParseChannelRange(const std::string& text, int32_t& startCH, int32_t& endCH
             endCH = 0;
             break;
         case 1:
-            startCH = endCH = wholeNumber(basic::Val(parts[0]));
+            if (const auto n = StoredNumber(parts[0], "チャンネル範囲")) startCH = endCH = wholeNumber(*n);
             break;
-        case 2:
-            startCH = wholeNumber(basic::Val(parts[0]));
-            endCH = basic::IsNumeric(parts[1]) ? wholeNumber(basic::Val(parts[1])) : startCH;
+        case 2: {
+            const auto first = StoredNumber(parts[0], "チャンネル範囲");
+            const auto last = basic::IsNumeric(parts[1]) ? StoredNumber(parts[1], "チャンネル範囲") : first;
+            if (!first || !last) break;  // a range with a part beyond the number range is not used
+            startCH = wholeNumber(*first);
+            endCH = wholeNumber(*last);
             break;
+        }
         default:
             break;
     }
@@ -373,8 +383,8 @@ void frmCondition::SaveObjectValue() {
         c.strResolution = cmbResolution.Text();
         const std::vector<std::string> size = basic::Split(c.strResolution, ",");
         if (size.size() == 2) {
-            c.lCameraWidth = wholeNumber(basic::Val(size[0]));
-            c.lCameraHeight = wholeNumber(basic::Val(size[1]));
+            storeWhole(size[0], "解像度", c.lCameraWidth);
+            storeWhole(size[1], "解像度", c.lCameraHeight);
         }
     }
     c.strCameraSetting = chkCameraSetting.Value();
@@ -401,7 +411,11 @@ void frmCondition::LoadObjectValue() {
     txtAnalogLevelTriggerU.setText(c.strANALOG_LEVEL_TRIGGER_U);
     selectChecked(cmbCompCH, c.lCOMP_CH_ID);
     optExternalTrigger.setValue(c.strEXTERNAL_TRIGGER == "True");
-    if (!c.strTTL.empty()) selectChecked(cmbTTL, wholeNumber(basic::Val(c.strTTL)));
+    if (!c.strTTL.empty()) {
+        int32_t ttl = cmbTTL.ListIndex();
+        storeWhole(c.strTTL, "TTL", ttl);
+        selectChecked(cmbTTL, ttl);
+    }
     txtSweepTime.setText(c.strSWEEP_TIME);
     chkSync.setValue(c.strSYNC == "1" ? 1 : 0);
     txtIP.setText(c.strIP);
@@ -416,8 +430,8 @@ void frmCondition::LoadObjectValue() {
         selectText(cmbResolution, c.strResolution);
         const std::vector<std::string> size = basic::Split(c.strResolution, ",");
         if (size.size() == 2) {
-            c.lCameraWidth = wholeNumber(basic::Val(size[0]));
-            c.lCameraHeight = wholeNumber(basic::Val(size[1]));
+            storeWhole(size[0], "解像度", c.lCameraWidth);
+            storeWhole(size[1], "解像度", c.lCameraHeight);
         }
     }
     setCheck(chkCameraSetting, c.strCameraSetting);
@@ -445,13 +459,18 @@ void frmCondition::SetCondition(bool bMsg, int32_t /*unused*/) {
     }
 
     if (c.strSYNC != "1") {
-        GAcqParam.lSweepTimeMS = basic::CLng(basic::Val(c.strSWEEP_TIME));
-        GAcqParam.lSweepPoint =
-            GAcqParam.nSClock > 0 ? basic::CLng(MsToPoint(GAcqParam.lSweepTimeMS)) : 0;
+        // A sweep time beyond a Long, or one of more points than a Long counts, is not used.
+        if (const auto ms = StoredLong(c.strSWEEP_TIME, "掃引時間")) {
+            const double points = GAcqParam.nSClock > 0 ? MsToPoint(*ms) : 0;
+            if (const auto p = StoredLong(basic::CStr(points), "掃引時間 " + c.strSWEEP_TIME + " の点数")) {
+                GAcqParam.lSweepTimeMS = *ms;
+                GAcqParam.lSweepPoint = *p;
+            }
+        }
     }
 
     GAcqParam.lAcqType = c.strANALOG_LEVEL_TRIGGER == "True" ? 1 : 0;
-    GAcqParam.lTrgCH = wholeNumber(basic::Val(c.strCOMP_CH));
+    storeWhole(c.strCOMP_CH, "比較チャンネル", GAcqParam.lTrgCH);
 
     main.CheckMove();
     main.PBXMoniDisp.Cls();
@@ -471,7 +490,8 @@ void frmCondition::SetCondition(bool bMsg, int32_t /*unused*/) {
 
     if (bMsg) main.SetSamplingRate(true);
 
-    main.TXTDR_TimeDiv.setText(basic::CStr(basic::Val(c.strSWEEP_TIME) / 10.0));
+    if (const auto ms = StoredNumber(c.strSWEEP_TIME, "掃引時間"))
+        main.TXTDR_TimeDiv.setText(basic::CStr(*ms / 10.0));
     main.t1.setText(c.strANALOG_LEVEL_TRIGGER_D);
     main.t2.setText(c.strANALOG_LEVEL_TRIGGER_U);
 }
@@ -536,11 +556,14 @@ void frmCondition::cmbResolution_Click() { WarnCameraChange(); }
 void frmCondition::chkCameraSetting_Click() { WarnCameraChange(); }
 
 void frmCondition::txtTrgPoint_Change() {
-    int32_t sweep = chkSync.Value() == 1 ? selectedData(Acqisition::instance().cmbTimeFS)
-                                         : wholeNumber(basic::Val(txtSweepTime.Text()));
+    int32_t sweep = 0;
+    if (chkSync.Value() == 1) sweep = selectedData(Acqisition::instance().cmbTimeFS);
+    else storeWhole(txtSweepTime.Text(), "掃引時間", sweep);
     // A negative sweep would make "0" and its negation chase each other through this handler.
     if (sweep < 0) sweep = 0;
-    const double p = basic::Val(txtTrgPoint.Text());
+    const auto stored = StoredNumber(txtTrgPoint.Text(), "トリガ位置");
+    if (!stored) return;
+    const double p = *stored;
     if (p > 0) txtTrgPoint.setText("0");
     else if (p + sweep < 0) txtTrgPoint.setText(basic::CStr(-static_cast<int64_t>(sweep)));
 }
@@ -625,7 +648,9 @@ void frmCondition::LoadParamAll() {
         stored = ReadIniString("frmCondition.chkTriggerSetting", "Value",
                                basic::CStr(chkTriggerSetting.Value()));
     }
-    setCheck(chkTriggerSetting, wholeNumber(basic::Val(stored)));
+    int32_t value = chkTriggerSetting.Value();
+    storeWhole(stored, "[frmCondition.chkTriggerSetting] Value", value);
+    setCheck(chkTriggerSetting, value);
     main.txtSettingFileName.setText(GstrSettingFile);
     main.SetCaption();
 }

@@ -8,6 +8,7 @@
 #include "app/common/IniSet.h"
 #include "app/common/modIniFile.h"
 #include "app/common/modSub_Combobox.h"
+#include "app/common/modSub_ListBox.h"
 #include "app/main/Acqisition.h"
 #include "platform/basic/Basic.h"
 
@@ -37,18 +38,16 @@ constexpr BoardItem kBoards[] = {
 };
 
 constexpr int32_t kMaxChannels = 32;
-// Counts read from the camera tool's file are trusted only this far: a combo box holds no
-// more, and a damaged file must not keep the window reading empty sections.
-constexpr int32_t kMaxListedEntries = 32767;
+// Counts read from the camera tool's file are held to what a combo box holds
+// (ListCountFromText), so a damaged file cannot keep the window reading empty sections.
 
 constexpr const char* kCameraInfo = "CAM_GETINFO.ini";
 constexpr const char* kFixedSizes[] = {"720,480", "640,480", "320,240"};
 
-// A count from the file: its leading number, 0 when none or negative, held to the list size.
-int32_t countFrom(const std::string& text) {
-    const double n = basic::Val(text);
-    if (!(n > 0)) return 0;
-    return n >= kMaxListedEntries ? kMaxListedEntries : basic::CLng(n);
+// A count from the file: its leading number, 0 when none or negative, held to the list size;
+// one beyond the number range lists nothing and is logged.
+int32_t countFrom(const std::string& text, const std::string& where) {
+    return StoredNumber(text, std::string(kCameraInfo) + " " + where) ? ListCountFromText(text) : 0;
 }
 
 void addUnlessListed(forms::ComboBox& combo, const std::string& text) {
@@ -78,7 +77,7 @@ void frmCondition::InitForm() {
     if (IsCameraFilterOK()) {
         {
             IniPathGuard ini(ProgramFile(kCameraInfo));
-            const int32_t cameras = countFrom(ReadIniString("ALL", "GlCAMNum", ""));
+            const int32_t cameras = countFrom(ReadIniString("ALL", "GlCAMNum", ""), "GlCAMNum");
             for (int32_t i = 0; i < cameras; ++i)
                 addUnlessListed(cmbCamera, ReadIniString("CAMLIST", "CAM" + basic::CStr(i), ""));
         }
@@ -109,7 +108,7 @@ void frmCondition::UpdateResolution() {
         IniPathGuard ini(ProgramFile(kCameraInfo));
         const std::vector<std::string> caps = basic::Split(
             ReadIniString("ALL", "pC->GetNumberOfCapabilities(&iCount,&iSize)", ""), ",");
-        const int32_t formats = caps.empty() ? 0 : countFrom(caps[0]);
+        const int32_t formats = caps.empty() ? 0 : countFrom(caps[0], "GetNumberOfCapabilities");
         for (int32_t k = 0; k < formats; ++k) {
             const std::string section = "iFormat_" + basic::CStr(k);
             addUnlessListed(cmbResolution, ReadIniString(section, "scc1.InputSize.cx", "") + "," +

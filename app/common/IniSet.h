@@ -5,6 +5,7 @@
 // conversions, day-hour-minute-second texts, the preset-count limits and the sorted-table search.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -209,5 +210,11 @@ void RaisePriority();
 // ---- logs ----
 void WriteLog(const std::string& message, bool withTime);
 void WriteRemoteLog(const std::string& message, bool withTime);
+// A number stored in a settings file or given on the command line, read as Val reads it.
+// One beyond the number range (or, for StoredLong, beyond a Long) is not used: the result is
+// empty and the day's log names `where` and the text, so the caller keeps what it had and
+// goes on. A log that cannot be written is no reason to stop either.
+std::optional<double> StoredNumber(const std::string& text, const std::string& where);
+std::optional<int32_t> StoredLong(const std::string& text, const std::string& where);
 
 }  // namespace qv

@@ -38,4 +38,33 @@ void WriteRemoteLog(const std::string& message, bool withTime) {
     writeDailyLog("REMLOG_", message, withTime);
 }
 
+namespace {
+
+void logIgnored(const std::string& text, const std::string& where) {
+    try {
+        WriteLog(where + " の値 \"" + text + "\" は範囲外のため無視しました。", true);
+    } catch (const basic::RuntimeError&) {
+    }
+}
+
+}  // namespace
+
+std::optional<double> StoredNumber(const std::string& text, const std::string& where) {
+    try {
+        return basic::Val(text);
+    } catch (const basic::RuntimeError&) {  // an exponent beyond the number range
+        logIgnored(text, where);
+        return std::nullopt;
+    }
+}
+
+std::optional<int32_t> StoredLong(const std::string& text, const std::string& where) {
+    try {
+        return basic::CLng(basic::Val(text));
+    } catch (const basic::RuntimeError&) {
+        logIgnored(text, where);
+        return std::nullopt;
+    }
+}
+
 }  // namespace qv

@@ -32,7 +32,8 @@ void ParseCommandLine() {
         for (const Option& o : options) {
             if (!token.starts_with(o.text)) continue;  // case-sensitive
             const std::string value = basic::Replace(token, o.text, "");
-            *o.value = o.numeric ? basic::CStr(basic::Val(value)) : value;
+            if (!o.numeric) *o.value = value;
+            else if (const auto n = StoredNumber(value, std::string("コマンドライン ") + o.text)) *o.value = basic::CStr(*n);
         }
     }
 }

@@ -184,13 +184,19 @@ void LoadFormControls(forms::Form& window, const std::string& fileName, bool all
     });
 }
 
+std::vector<std::string> ReadListBoxItems(const std::string& listName) {
+    const int32_t count = readCount("LISTBOX", listName + ".ListCount", "0");
+    std::vector<std::string> items;
+    items.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i)
+        items.push_back(ReadIniString("LISTBOX", listName + "(" + basic::CStr(i) + ")", ""));
+    return items;
+}
+
 void LoadListBoxItems(const std::string& fileName, forms::ListBox& list) {
     IniPathGuard guard(fileName);
     list.Clear();
-    const std::string& name = list.Name();
-    const int32_t count = readCount("LISTBOX", name + ".ListCount", "0");
-    for (int32_t i = 0; i < count; ++i)
-        list.AddItem(ReadIniString("LISTBOX", name + "(" + basic::CStr(i) + ")", ""));
+    for (const std::string& item : ReadListBoxItems(list.Name())) list.AddItem(item);
 }
 
 bool SetControlProperty(const std::string& windowName, const std::string& controlName,

@@ -4,6 +4,7 @@
 // list items from a parameter file's "LISTBOX" section and sets one named property of one named
 // control of a loaded window.
 #include <string>
+#include <vector>
 
 namespace qv::forms {
 class Form;
@@ -29,6 +30,9 @@ void LoadFormControls(forms::Form& window, const std::string& fileName, bool all
 // Replaces the entries of `list` with those of section "LISTBOX" of `fileName` (the list's name
 // & ".ListCount" entries, keys name & "(i)"). The current ini file is restored afterwards.
 void LoadListBoxItems(const std::string& fileName, forms::ListBox& list);
+// The entries of section "LISTBOX" of the current ini file saved for the list of that name,
+// their count capped as ListCountFromText caps it.
+std::vector<std::string> ReadListBoxItems(const std::string& listName);
 
 // Sets `property` ("FileName", "Text", "Caption", "ListIndex", "Value", "Enabled", "Width",
 // "Height", "Top" or "Left") of the control `controlName` ("txtName(3)" names an element of a

@@ -227,7 +227,6 @@ void Acqisition::cmdPUTCAL_Click() {}
 void Acqisition::cmdInc10_Click() {}
 void Acqisition::cmdDec10_Click() {}
 void Acqisition::cmdCAMChange_Click() {}
-void Acqisition::cmdずらす_Click() {}
 
 void Acqisition::chkUseCAL_Click() {}
 void Acqisition::chkL2L_Click() {}

@@ -87,6 +87,10 @@ namespace qv {
     X(TextBox, txtEULO) X(TextBox, txtCALAD) X(TextBox, txtBASEAD) X(Label, lblTimeCap)        \
     X(TextBox, TXTComment)
 
+// The display arrays hold 32 channels of lSweepPoint + 1 floats each; a page longer than this
+// would ask for more memory than a sweep may take (two arrays of 512 MiB).
+inline constexpr int32_t kMaxSweepPoints = 4194304 - 1;
+
 // Where the window's parts were laid out, recorded once when the window loads; the layout on
 // resize moves everything from these (positions in pixels, the window's size in twips).
 struct AcqLayout {
@@ -114,6 +118,21 @@ extern float DispBaseWidth;
 // The width the display-size options add their base width to: the window's width less the
 // width it had when it loaded, in twips (0 at the design size).
 extern float GsngGraphWidth;
+
+struct KparParam;
+
+// Disables a window for the life of the object and enables it again on every exit: an error on
+// the way is passed on to the caller, never left behind as a dead window.
+class EnableOnExit {
+public:
+    explicit EnableOnExit(forms::Form& form) : form_(form) { form_.setEnabled(false); }
+    ~EnableOnExit() { form_.setEnabled(true); }
+    EnableOnExit(const EnableOnExit&) = delete;
+    EnableOnExit& operator=(const EnableOnExit&) = delete;
+
+private:
+    forms::Form& form_;
+};
 
 class Acqisition : public forms::Form {
 public:
@@ -295,6 +314,19 @@ public:
     class CCalSetting* GetIntCAL(std::string& name);
     int32_t graphHandle = 0;      // the monitor's graph in the library, 0 before SetCursor
     // (end of services block)
+
+    // ---- Recording files ----
+    // The parameter file `path` read into a staging record that starts from what the window
+    // and the globals hold now; nothing else changes, and a malformed file raises its run-time
+    // error (see ReadKparParam).
+    KparParam ParseKparParam(const std::string& path);
+    // Applies a staged parameter file in the file's order: the records, then the controls
+    // (their Click and Change handlers run), the camera window's boxes from its section
+    // "Control", and the recording's calibration set. `path` stays the current ini file.
+    void CommitKparParam(const std::string& path, const KparParam& stage);
+    // The sampling-rate list's entry for a sample period (see SanplingRateSelect).
+    int32_t GetSanplingRateSelect(int32_t& nSClock);
+    // (end of recording-files block)
 
     // ---- Commands, calls by name and keyboard commands ----
     // Finds the first loaded window whose Name is formName (exact case) and runs its CallFunc
@@ -519,6 +551,8 @@ public:
     void timSaveImage_Timer();
 
 private:
+    // Reads and applies GstrKparFile, or changes nothing when it is refused.
+    void LoadKparParam();
     void wire();
     void recordLayout();
 };

@@ -2,6 +2,7 @@
 // catalogue behind cmbSampleFreq, the two list handlers with their confirmation and restore of
 // the parameter record, the sweep-time synchronisation with the conditions window, and the preset
 // count kept in step with its day/hour/minute/second boxes.
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -93,10 +94,6 @@ RateLimits rateLimits(int32_t board) {
 // Sweeps longer than this offer only the base rates.
 constexpr double kLongSweepMs = 60000.0;
 
-// The display arrays hold 32 channels of lSweepPoint + 1 floats each; a page longer than this
-// would ask for more memory than a sweep may take (two arrays of 512 MiB).
-constexpr int32_t kMaxSweepPoints = 4194304 - 1;
-
 // Selects a stored list position; one the list does not have (a record from another list)
 // leaves the selection as it is.
 void selectStored(forms::ListControl& list, int32_t index) {
@@ -118,7 +115,9 @@ using RateItems = std::vector<std::pair<std::string, int32_t>>;
 RateItems SamplingRateCatalogue(int32_t board, int32_t channels, const std::string& sweepTime) {
     RateItems items;
     for (const Rate& r : kBaseRates) items.emplace_back(r.text, r.hz);
-    if (basic::Val(sweepTime) > kLongSweepMs) return items;
+    // A time beyond the number range counts as long: only the base rates.
+    const auto ms = StoredNumber(sweepTime, "掃引時間");
+    if (!ms || *ms > kLongSweepMs) return items;
     const RateLimits limits = rateLimits(board);
     for (size_t i = 0; i < kHighRates.size(); ++i)
         if (limits[i] != kNo && channels <= limits[i])
@@ -342,6 +341,9 @@ void Acqisition::SubPrg_NotifyChangeSetting() {}
 // ---- Preset counter and duration ----
 
 void Acqisition::TXTPreSetCounter_LostFocus() {
+    // A count beyond a Long (a damaged settings file) gives way to the one in use.
+    if (!StoredLong(TXTPreSetCounter.Text(), "プリセットカウンタ"))
+        TXTPreSetCounter.setText(basic::CStr(std::max<int32_t>(GAcqParam.NTimerPreSet, 1)));
     if (basic::Val(TXTPreSetCounter.Text()) < 1) TXTPreSetCounter.setText("1");
     const int32_t limit = IsUseSubPrgJINS() ? CalcPresetLimitJINS() : CalcPresetLimit();
     if (limit != -1) {
@@ -367,7 +369,9 @@ namespace {
 
 // Hours above 23 (minutes, seconds above 59) become the top; a non-number becomes 0.
 void keepInRange(forms::TextBox& box, int top) {
-    if (basic::Val(box.Text()) > top) box.setText(std::to_string(top));
+    const auto v = StoredNumber(box.Text(), box.Name());
+    if (!v) box.setText("0");
+    else if (*v > top) box.setText(std::to_string(top));
     if (!basic::IsNumeric(box.Text())) box.setText("0");
 }
 

@@ -19,19 +19,6 @@ constexpr forms::Color kStatusAcq = 0xFF;         // red
 constexpr forms::Color kStatusReady = 0xFFFF;     // yellow
 constexpr forms::Color kStatusOther = 0xE0E0E0;   // light grey
 
-// Whatever happens in between, the window takes input again when the recomputation ends: an
-// error on the way is passed on to the caller, never left behind as a dead window.
-class EnableOnExit {
-public:
-    explicit EnableOnExit(forms::Form& form) : form_(form) { form_.setEnabled(false); }
-    ~EnableOnExit() { form_.setEnabled(true); }
-    EnableOnExit(const EnableOnExit&) = delete;
-    EnableOnExit& operator=(const EnableOnExit&) = delete;
-
-private:
-    forms::Form& form_;
-};
-
 void enable(bool on, std::initializer_list<forms::Control*> controls) {
     for (forms::Control* c : controls) c->setEnabled(on);
 }

@@ -63,6 +63,7 @@ const char* typeName(ControlType t) {
         case ControlType::ProgressBar: return "ProgressBar";
         case ControlType::HScrollBar: return "HScrollBar";
         case ControlType::VScrollBar: return "VScrollBar";
+        case ControlType::Image: return "Image";
     }
     return "Control";
 }

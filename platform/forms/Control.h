@@ -17,7 +17,7 @@ class Control;
 
 enum class ControlType {
     CommandButton, CheckBox, OptionButton, TextBox, Label, ComboBox, ListBox, PictureBox,
-    Frame, Line, Timer, ProgressBar, HScrollBar, VScrollBar,
+    Frame, Line, Timer, ProgressBar, HScrollBar, VScrollBar, Image,
 };
 const char* typeName(ControlType t);
 

@@ -47,6 +47,7 @@ std::unique_ptr<Control> makeControl(ControlType type, std::string name) {
         case ControlType::ProgressBar: return std::make_unique<ProgressBar>(std::move(name));
         case ControlType::HScrollBar: return std::make_unique<HScrollBar>(std::move(name));
         case ControlType::VScrollBar: return std::make_unique<VScrollBar>(std::move(name));
+        case ControlType::Image: return std::make_unique<Image>(std::move(name));
     }
     return nullptr;
 }

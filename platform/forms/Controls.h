@@ -254,7 +254,8 @@ public:
     std::shared_ptr<gdi::Surface> surface() const { return surface_; }
     // Fills the image with BackColor and sets CurrentX/Y to 0.
     void Cls();
-    // Runs Paint synchronously and tells the front end to show the image.
+    // Runs Paint synchronously and tells the front end to show the image. A picture whose
+    // bitmap was written since it was drawn (SetBitmapBits) is drawn again first.
     void Refresh();
     // Tells the front end the image changed (after drawing through hDC).
     void invalidate();
@@ -267,6 +268,9 @@ public:
     // Draws a picture scaled into (x, y, w, h) in this box's scale units; a negative or
     // omitted size takes the picture's own size.
     void PaintPicture(const Picture& p, double x, double y, double w = -1, double h = -1);
+    // Writes text at CurrentX/CurrentY in ForeColor and the box's font into the persistent
+    // image; CurrentY moves down a line and CurrentX back to 0, as the Printer's Print does.
+    void Print(const std::string& text);
 
     Event<> Paint;
     Event<> Resize;
@@ -284,11 +288,38 @@ protected:
 
 private:
     void applyDcDefaults();
+    void drawPicture();
     int borderStyle_ = 1;
     int appearance_ = 1;
     std::shared_ptr<gdi::Surface> surface_;
     int32_t hdc_ = 0;
     Picture picture_;
+    uint64_t pictureVersion_ = 0;  // the picture's pixels as last drawn
+    Color erasedBackColor_ = -1;   // the background the image was last erased with
+};
+
+// A windowless picture. With Stretch the picture is scaled (nearest pixel) to the control's
+// size; without, it shows at its own size from the top-left corner.
+class Image : public Control {
+public:
+    explicit Image(std::string name) : Control(std::move(name)) {}
+    QV_FORMS_CONTROL(Image)
+    unsigned features() const override;
+    const Picture& picture() const { return picture_; }
+    void setPicture(const Picture& p);
+    bool Stretch() const { return stretch_; }
+    void setStretch(bool v);
+    // What the control shows, at its size in pixels (null when it has no area).
+    std::shared_ptr<gdi::Surface> render() const;
+    void copyFrom(const Control& src) override;
+
+protected:
+    bool getProp(std::string_view name, PropValue& out) const override;
+    bool setProp(std::string_view name, const PropValue& v) override;
+
+private:
+    Picture picture_;
+    bool stretch_ = false;
 };
 
 class Line : public Control {

@@ -7,6 +7,7 @@
 #include "platform/forms/Globals.h"
 #include "platform/forms/Types.h"
 #include "platform/gdi/Bmp.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/kernel/Paths.h"
 
 namespace qv::forms {
@@ -21,39 +22,30 @@ double Picture::Height() const {
     return convertScale(heightPixels(), vbPixels, vbHimetric, screenPixelsPerInchY());
 }
 
+Picture Picture::fromBitmap(gdi::HBITMAP bmp) {
+    Picture p;
+    p.pixels_ = gdi::bitmapSurface(bmp);
+    if (!p.pixels_) return Picture();
+    p.handle_ = std::shared_ptr<const gdi::HBITMAP>(new gdi::HBITMAP(bmp), [](const gdi::HBITMAP* h) {
+        gdi::DeleteObject(*h);
+        delete h;
+    });
+    return p;
+}
+
 Picture LoadPicture(const std::string& path) {
     std::string file = kernel::toLinuxPath(path);
     if (!kernel::isRegularFile(file)) raiseError(basic::errFileNotFound);
     gdi::BmpReadResult r = gdi::readBmpFile(file);
     if (!r.ok) raiseError(481, "Invalid picture");
-    auto s = std::make_shared<gdi::Surface>(r.image.width, r.image.height);
-    for (int y = 0; y < r.image.height; ++y)
-        std::memcpy(s->row(y), r.image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(r.image.width),
-                    sizeof(uint32_t) * static_cast<size_t>(r.image.width));
-    return Picture(s);
+    Picture p = Picture::fromBitmap(gdi::createPictureBitmap(r.image));
+    if (p.empty()) raiseError(481, "Invalid picture");
+    return p;
 }
 
 void SavePicture(const Picture& picture, const std::string& path) {
     if (picture.empty()) raiseError(basic::errObjectNotSet);
-    const gdi::Surface& s = *picture.surface();
-    gdi::BITMAPINFOHEADER h{};
-    h.biWidth = s.width();
-    h.biHeight = s.height();
-    h.biBitCount = 24;
-    size_t stride = (static_cast<size_t>(s.width()) * 3 + 3) & ~size_t{3};
-    h.biSizeImage = static_cast<uint32_t>(stride * static_cast<size_t>(s.height()));
-    std::vector<uint8_t> bits(stride * static_cast<size_t>(s.height()), 0);
-    for (int y = 0; y < s.height(); ++y) {
-        // Bottom-up rows of B, G, R.
-        uint8_t* out = bits.data() + static_cast<size_t>(s.height() - 1 - y) * stride;
-        const uint32_t* in = s.row(y);
-        for (int x = 0; x < s.width(); ++x) {
-            out[3 * x] = static_cast<uint8_t>(in[x] & 0xFF);
-            out[3 * x + 1] = static_cast<uint8_t>((in[x] >> 8) & 0xFF);
-            out[3 * x + 2] = static_cast<uint8_t>((in[x] >> 16) & 0xFF);
-        }
-    }
-    std::vector<uint8_t> file = gdi::encodeBmp(h, nullptr, bits.data());
+    std::vector<uint8_t> file = gdi::encodeBmp24(*picture.surface());
     if (!gdi::writeFileReplacing(kernel::toLinuxPath(path), file)) raiseError(75);
 }
 

@@ -25,13 +25,20 @@ public:
     const std::shared_ptr<const gdi::Surface>& surface() const { return pixels_; }
     // The palette's entries; empty for a picture without one.
     const std::vector<gdi::PALETTEENTRY>& palette() const { return palette_; }
+    // Takes a bitmap object (freed with the last copy of the picture); its pixels are shown.
+    static Picture fromBitmap(gdi::HBITMAP bmp);
+    // The bitmap object behind a picture loaded from a file (GetObjectA, GetBitmapBits,
+    // SetBitmapBits work on it), or 0.
+    gdi::HBITMAP Handle() const { return handle_ ? *handle_ : 0; }
 
 private:
     std::shared_ptr<const gdi::Surface> pixels_;
     std::vector<gdi::PALETTEENTRY> palette_;
+    std::shared_ptr<const gdi::HBITMAP> handle_;
 };
 
 // Reads a BMP file (a Windows-style path); 53 when missing, 481 when it is not a picture.
+// The picture keeps the file's depth, colour table and bits in its bitmap object.
 Picture LoadPicture(const std::string& path);
 // Writes the picture as a 24-bit BMP file, replacing it whole; 75 when it cannot be
 // written, 91 for no picture.

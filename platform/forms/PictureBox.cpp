@@ -64,6 +64,7 @@ PixelRect PictureBox::clientRect() const {
 }
 
 void PictureBox::created() {
+    erasedBackColor_ = backColor_;
     PixelRect c = clientRect();
     surface_ = std::make_shared<gdi::Surface>(std::max(0, c.width()), std::max(0, c.height()),
                                               static_cast<gdi::COLORREF>(backColor_));
@@ -97,7 +98,10 @@ void PictureBox::applyDcDefaults() {
 
 void PictureBox::colorsChanged() {
     applyDcDefaults();
-    // A new background colour erases the drawing, as the original's picture box did.
+    // A new background colour erases the drawing, as the original's picture box did; a new
+    // text colour does not.
+    if (backColor_ == erasedBackColor_) return;
+    erasedBackColor_ = backColor_;
     if (surface_ && !quiet()) Cls();
     else if (surface_) surface_->fill(static_cast<gdi::COLORREF>(backColor_));
 }
@@ -110,15 +114,21 @@ int32_t PictureBox::hDC() {
 void PictureBox::Cls() {
     if (!surface_) return;
     surface_->fill(static_cast<gdi::COLORREF>(backColor_));
-    if (!picture_.empty()) stretchCopy(*picture_.surface(), *surface_, 0, 0, picture_.widthPixels(),
-                                       picture_.heightPixels());
+    drawPicture();
     CurrentX = 0;
     CurrentY = 0;
     surface_->markChanged(gdi::RECT{0, 0, surface_->width(), surface_->height()});
     invalidate();
 }
 
+void PictureBox::drawPicture() {
+    if (picture_.empty() || !surface_) return;
+    stretchCopy(*picture_.surface(), *surface_, 0, 0, picture_.widthPixels(), picture_.heightPixels());
+    pictureVersion_ = picture_.surface()->version();
+}
+
 void PictureBox::Refresh() {
+    if (!picture_.empty() && picture_.surface()->version() != pictureVersion_) drawPicture();
     Paint.raise();
     invalidate();
 }
@@ -150,6 +160,22 @@ void PictureBox::PaintPicture(const Picture& p, double x, double y, double w, do
     int pw = w < 0 ? p.widthPixels() : pixelRound(w * tx);
     int ph = h < 0 ? p.heightPixels() : pixelRound(h * ty);
     stretchCopy(*p.surface(), *surface_, px, py, pw, ph);
+    invalidate();
+}
+
+void PictureBox::Print(const std::string& text) {
+    if (!surface_) return;
+    int32_t dc = hDC();
+    double tx = twipsPerUnitX() / Screen.TwipsPerPixelX(), ty = twipsPerUnitY() / Screen.TwipsPerPixelY();
+    gdi::SetTextColor(dc, static_cast<gdi::COLORREF>(foreColor_));
+    gdi::SetBkMode(dc, gdi::TRANSPARENT);
+    std::string bytes = kernel::utf8ToCp932(text);
+    gdi::TextOutA(dc, pixelRound(CurrentX * tx), pixelRound(CurrentY * ty), bytes.data(),
+                  static_cast<int>(bytes.size()));
+    gdi::TEXTMETRICA tm;
+    gdi::GetTextMetricsA(dc, &tm);
+    CurrentX = 0;
+    CurrentY += tm.tmHeight / ty;
     invalidate();
 }
 

@@ -32,10 +32,13 @@ uint32_t quadPixel(const RGBQUAD& q) {
     return (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
 }
 
+// One colour channel of a bit-field format. A mask's bits need not be contiguous: the channel's
+// value is its mask's bits taken in order, low to high, whatever lies between them.
 struct Channel {
     uint32_t mask = 0;
     int shift = 0;
     int width = 0;
+    bool contiguous = true;
 };
 Channel channel(uint32_t mask) {
     Channel c;
@@ -43,20 +46,42 @@ Channel channel(uint32_t mask) {
     if (mask) {
         c.shift = std::countr_zero(mask);
         c.width = std::popcount(mask);
+        uint32_t run = mask >> c.shift;
+        c.contiguous = (run & (run + 1)) == 0;
     }
     return c;
 }
+uint32_t channelMax(const Channel& c) { return c.width >= 32 ? 0xFFFFFFFFu : (1u << c.width) - 1; }
+// The channel's bits of pixel v packed into one number of c.width bits.
+uint32_t gather(uint32_t v, const Channel& c) {
+    if (c.contiguous) return (v & c.mask) >> c.shift;
+    uint32_t out = 0;
+    int at = 0;
+    for (uint32_t m = c.mask; m; m &= m - 1, ++at)
+        if (v & m & -m) out |= 1u << at;
+    return out;
+}
+// The reverse of gather: a packed value spread over the mask's bits.
+uint32_t scatter(uint32_t value, const Channel& c) {
+    if (c.contiguous) return (value << c.shift) & c.mask;
+    uint32_t out = 0;
+    int at = 0;
+    for (uint32_t m = c.mask; m; m &= m - 1, ++at)
+        if (value & (1u << at)) out |= m & -m;
+    return out;
+}
+// The channel of pixel v scaled to 0..255, so it always fits its own byte.
 uint32_t expand(uint32_t v, const Channel& c) {
     if (c.width == 0) return 0;
-    uint32_t max = c.width >= 32 ? 0xFFFFFFFFu : (1u << c.width) - 1;
-    if (c.width == 8) return v;
-    return uint32_t((uint64_t(v) * 255 + max / 2) / max);
+    uint32_t bits = gather(v, c);
+    if (c.width == 8) return bits;
+    uint32_t max = channelMax(c);
+    return uint32_t((uint64_t(bits) * 255 + max / 2) / max);
 }
 uint32_t reduce(uint32_t c8, const Channel& c) {
     if (c.width == 0) return 0;
-    uint32_t max = c.width >= 32 ? 0xFFFFFFFFu : (1u << c.width) - 1;
-    if (c.width == 8) return c8 << c.shift;
-    return uint32_t(((uint64_t(c8) * max + 127) / 255) << c.shift) & c.mask;
+    if (c.width == 8) return scatter(c8, c);
+    return scatter(uint32_t((uint64_t(c8) * channelMax(c) + 127) / 255), c);
 }
 
 // How the pixels of one DIB format are read and written.
@@ -97,9 +122,7 @@ struct Format {
                                             : uint32_t(row[4 * x] | (row[4 * x + 1] << 8) |
                                                        (row[4 * x + 2] << 16) |
                                                        (uint32_t(row[4 * x + 3]) << 24));
-                    out[x] = (expand((v & r.mask) >> r.shift, r) << 16) |
-                             (expand((v & g.mask) >> g.shift, g) << 8) |
-                             expand((v & b.mask) >> b.shift, b);
+                    out[x] = (expand(v, r) << 16) | (expand(v, g) << 8) | expand(v, b);
                 }
                 break;
             case 24:
@@ -589,6 +612,15 @@ BmpReadResult readBmp(std::span<const uint8_t> b) {
     r.image.width = h.biWidth;
     r.image.height = H;
     r.image.bitCount = h.biBitCount;
+    r.image.header = h;
+    r.image.header.biSize = 40;
+    r.image.header.biSizeImage = uint32_t(stride * uint64_t(H));
+    r.image.header.biXPelsPerMeter = int32_t(get32(&b[38]));
+    r.image.header.biYPelsPerMeter = int32_t(get32(&b[42]));
+    r.image.header.biClrImportant = get32(&b[50]);
+    r.image.colours = table;
+    std::memcpy(r.image.masks, masks, sizeof masks);
+    r.image.bits.assign(b.begin() + ptrdiff_t(offBits), b.begin() + ptrdiff_t(offBits + stride * uint64_t(H)));
     r.image.pixels.resize(size_t(h.biWidth) * size_t(H));
     for (int y = 0; y < H; ++y) {
         int fileRow = h.biHeight > 0 ? H - 1 - y : y;

@@ -729,6 +729,10 @@ int GetObjectA(HGDIOBJ obj, int cb, void* out) {
             bm.bmBitsPixel = o->dib ? o->dib->hdr.biBitCount : 32;
             bm.bmWidthBytes = int32_t(dibStride(bm.bmWidth, bm.bmBitsPixel));
             bm.bmBits = o->dib ? o->dib->bits() : nullptr;
+            if (o->deviceRows) {
+                bm.bmWidthBytes = int32_t((int64_t(bm.bmWidth) * bm.bmBitsPixel + 15) / 16 * 2);
+                bm.bmBits = nullptr;
+            }
             return put(bm);
         }
         case OBJ_PAL: {

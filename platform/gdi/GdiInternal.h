@@ -41,6 +41,7 @@ struct GdiObject {
     std::shared_ptr<Surface> surface;
     std::unique_ptr<DibInfo> dib;
     HDC selectedIn = 0;
+    bool deviceRows = false;  // reported as a device bitmap (word-aligned rows)
     // palette
     std::vector<PALETTEENTRY> palette;
     // enhanced metafile: its bytes and its picture

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 namespace qv::media {
 
@@ -82,6 +83,7 @@ private:
     std::vector<Extent> movi_;   // data of each "movi" list (after its type)
     uint64_t firstMoviType_ = 0; // offset of the first "movi" type word, the base of idx1 offsets
     bool extensionParts_ = false;
+    uint64_t chunkRefs_ = 0; // chunk references collected from all standard indexes so far
 };
 
 std::shared_ptr<AviFile::Parsed> AviParser::parse()
@@ -294,6 +296,12 @@ bool AviParser::readStandardIndex(const uint8_t* p, size_t n, int stream, const 
     if (entries > (n - 24) / 8)
         return fail(MediaErrorKind::Truncated, where + " lists " + std::to_string(entries) +
                                                    " entries but holds only " + std::to_string((n - 24) / 8));
+    // Every chunk takes at least its 8-byte header in the file, so a file cannot hold more chunks
+    // than that: an index claiming more repeats itself and would only cost memory.
+    chunkRefs_ += entries;
+    if (chunkRefs_ > file_.size() / 8)
+        return fail(MediaErrorKind::Inconsistent, where + " brings the index to " + std::to_string(chunkRefs_) +
+                                                      " chunks, more than the file can hold");
     auto& chunks = out_->streams[static_cast<size_t>(stream)].chunks;
     for (uint32_t i = 0; i < entries; ++i) {
         const uint8_t* e = p + 24 + 8 * size_t{i};
@@ -329,8 +337,11 @@ bool AviParser::buildFromSuperIndexes()
         if (entries > (d.size() - 24) / 16)
             return fail(MediaErrorKind::Truncated, where + " lists " + std::to_string(entries) +
                                                        " parts but holds fewer");
+        std::set<uint64_t> read; // a part named twice is read once
         for (uint32_t i = 0; i < entries; ++i) {
             uint64_t at = le64(d.data() + 24 + 16 * size_t{i});
+            if (!read.insert(at).second)
+                continue;
             std::string part = where + ", part " + std::to_string(i);
             auto ix = file_.chunkAt(at, file_.size(), error_);
             if (!ix) {

@@ -117,16 +117,32 @@ public:
         }
         const AVCodecDescriptor* desc = avcodec_descriptor_get(id);
         intraOnly_ = desc && (desc->props & AV_CODEC_PROP_INTRA_ONLY);
-        ctx_ = avcodec_alloc_context3(codec);
+        codec_ = codec;
+        bih_ = bih;
         packet_ = av_packet_alloc();
         work_ = av_frame_alloc();
         cached_ = av_frame_alloc();
-        if (!ctx_ || !packet_ || !work_ || !cached_) {
+        if (!packet_ || !work_ || !cached_) {
             error = {MediaErrorKind::Unsupported, "out of memory for the video decoder"};
             return false;
         }
         width = bih.biWidth;
         height = bih.biHeight < 0 ? -bih.biHeight : bih.biHeight;
+        return openContext(error);
+    }
+
+    // A decoder context as new: some codecs keep state across a flush (tables a damaged frame
+    // then borrows), so a restart takes a fresh one and each frame index gives one picture.
+    bool openContext(MediaError& error)
+    {
+        avcodec_free_context(&ctx_);
+        const AVCodec* codec = codec_;
+        const BITMAPINFOHEADER& bih = bih_;
+        ctx_ = avcodec_alloc_context3(codec);
+        if (!ctx_) {
+            error = {MediaErrorKind::Unsupported, "out of memory for the video decoder"};
+            return false;
+        }
         ctx_->width = width;
         ctx_->height = height;
         ctx_->codec_tag = bih.biCompression;
@@ -162,7 +178,8 @@ public:
         // begin again at the key frame.
         bool onTheWay = !drained_ && next_ > start && next_ <= target && cachedIndex_ < static_cast<int64_t>(target);
         if (!onTheWay) {
-            avcodec_flush_buffers(ctx_);
+            if (!openContext(error))
+                return std::nullopt;
             next_ = start;
             drained_ = false;
             cachedIndex_ = -1;
@@ -257,6 +274,8 @@ private:
         return dib;
     }
 
+    const AVCodec* codec_ = nullptr;
+    BITMAPINFOHEADER bih_{};
     AVCodecContext* ctx_ = nullptr;
     AVPacket* packet_ = nullptr;
     AVFrame* work_ = nullptr;

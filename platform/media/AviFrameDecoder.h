@@ -17,7 +17,8 @@ namespace qv::media {
 // other coding (MJPEG, MPEG-4, ...) are decoded through libavcodec into 24 bits per pixel.
 // A zero-length chunk (a dropped frame) shows the picture before it. Decoding the next frame
 // after the last one continues from the decoder's state; any other frame starts again from the
-// nearest key frame at or before it, so each index always gives the same picture.
+// nearest key frame at or before it with a decoder as new, so each index always gives the
+// same picture, also in a damaged file.
 class AviFrameDecoder {
 public:
     // Fails with NotFound when the stream is not a video stream, with Unsupported when its

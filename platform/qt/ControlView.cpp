@@ -528,6 +528,38 @@ protected:
     void applyColors() override { widget_->update(); }
 };
 
+// A windowless picture: what the model renders at the control's size.
+class ImageWidget : public QWidget {
+public:
+    explicit ImageWidget(QWidget* parent) : QWidget(parent) {}
+    forms::Image* image = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!image) return;
+        if (auto s = image->render()) {
+            QPainter p(this);
+            drawSurface(p, *s, QPoint(0, 0));
+        }
+    }
+};
+
+class ImageView : public ControlView {
+public:
+    ImageView(FrontEnd& fe, forms::Image& c, QWidget* parent) : ControlView(fe, c, new ImageWidget(parent)) {
+        static_cast<ImageWidget*>(widget_)->image = &c;
+        clickOnRelease_ = true;
+    }
+    void detach() override {
+        static_cast<ImageWidget*>(widget_)->image = nullptr;
+        ControlView::detach();
+    }
+
+protected:
+    void applyOwn(std::string_view) override { widget_->update(); }
+    void applyColors() override {}
+};
+
 class FrameView : public ControlView {
 public:
     FrameView(FrontEnd& fe, forms::Frame& c, QWidget* parent) : ControlView(fe, c, new QGroupBox(parent)) {
@@ -682,6 +714,7 @@ ControlView* makeControlView(FrontEnd& fe, forms::Control& c, QWidget* parent) {
             return new ScrollView(fe, static_cast<forms::ScrollBar&>(c), Qt::Horizontal, parent);
         case T::VScrollBar:
             return new ScrollView(fe, static_cast<forms::ScrollBar&>(c), Qt::Vertical, parent);
+        case T::Image: return new ImageView(fe, static_cast<forms::Image&>(c), parent);
         case T::Timer: return nullptr;
     }
     return nullptr;

@@ -6,6 +6,8 @@
 
 #include "platform/media/AviFile.h"
 
+#include "FailingAllocation.h"
+
 #include "tests/platform/media/MediaTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -114,3 +116,43 @@ TEST_F(AviFrames, EightBitFramesAreDrawnThroughTheirColourTable) {
 }
 
 }  // namespace
+
+// Running out of memory at any allocation inside the exports ends the call with its failure
+// answer: the record unchanged, status -1 and nothing drawn; no exception reaches the caller.
+TEST_F(AviFrames, AllocationFailureAnywhereEndsTheCallWithItsFailureAnswer) {
+    for (int64_t allowed = 0;; ++allowed) {
+        qv::media::AviFileInfo info{};
+        std::memset(static_cast<void*>(&info), 0x5A, sizeof info);
+        bool refused;
+        {
+            trelmtest::FailingAllocation seam(allowed);
+            CAM_GETAVIINFO(path.c_str(), &info);
+            refused = seam.refused();
+        }
+        if (!refused) {
+            EXPECT_EQ(info.dwStreams, 3u);
+            EXPECT_GT(allowed, 0) << "the seam refused nothing";
+            break;
+        }
+        EXPECT_EQ(info.dwStreams, 0x5A5A5A5Au) << "after " << allowed << " allocations";
+        ASSERT_LT(allowed, 100000);
+    }
+    for (int64_t allowed = 0;; ++allowed) {
+        int32_t status;
+        bool refused;
+        {
+            trelmtest::FailingAllocation seam(allowed);
+            status = CAM_DISPBITMAP(win.hwnd, path.c_str(), 1);
+            refused = seam.refused();
+        }
+        if (!refused) {
+            EXPECT_EQ(status, 0);
+            EXPECT_TRUE(shows(1));
+            EXPECT_GT(allowed, 0) << "the seam refused nothing";
+            break;
+        }
+        EXPECT_EQ(status, -1) << "after " << allowed << " allocations";
+        EXPECT_EQ(win.count(0x123456), 4 * kW * kH) << "after " << allowed << " allocations";
+        ASSERT_LT(allowed, 100000);
+    }
+}

@@ -3,6 +3,8 @@
 
 #include "tests/platform/media/MediaTestFiles.h"
 
+#include "FailingAllocation.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,3 +75,28 @@ TEST_F(WaveHeader, FailuresReturnZeroAndWriteNothing) {
 }
 
 }  // namespace
+
+// Running out of memory at any allocation inside the reader: 0, the outputs untouched.
+TEST_F(WaveHeader, AllocationFailureAnywhereReturnsZeroAndLeavesTheOutputs) {
+    const std::string path = dir.write("a.wav", wave(mediatest::pcmFormat(2, 44100, 16), 100));
+    for (int64_t allowed = 0;; ++allowed) {
+        WaveOut w;
+        int32_t result;
+        bool refused;
+        {
+            trelmtest::FailingAllocation seam(allowed);
+            result = w.read(path);
+            refused = seam.refused();
+        }
+        if (!refused) {
+            EXPECT_EQ(result, 1);
+            EXPECT_EQ(w.dataOffset, 44);
+            EXPECT_GT(allowed, 0) << "the seam refused nothing";
+            break;
+        }
+        EXPECT_EQ(result, 0) << "after " << allowed << " allocations";
+        EXPECT_EQ(w.dataOffset, -1);
+        EXPECT_EQ(w.channels, -1);
+        ASSERT_LT(allowed, 100000);
+    }
+}

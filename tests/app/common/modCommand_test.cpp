@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "tests/app/common/IniSet_testsupport.h"
 #include "app/common/IniSet.h"
 
 using namespace qv;
@@ -73,4 +76,16 @@ TEST_F(ModCommand, EmptyCommandLineChangesNothing) {
     parse("");
     EXPECT_EQ(GstrMode, "1");
     EXPECT_EQ(GstrSet, "s0");
+}
+
+TEST_F(ModCommand, ModeBeyondTheNumberRangeIsIgnoredAndLogged) {
+    apptest::TempProgramFolder prog;
+    parse("/MODE=2 /MODE=1e99999 /SET=x");
+    EXPECT_EQ(GstrMode, "2");
+    EXPECT_EQ(GstrSet, "x");
+    std::string log;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(prog.dir() / "LOG"))
+        if (e.is_regular_file()) log += prog.readBytes(std::filesystem::relative(e.path(), prog.dir()));
+    EXPECT_NE(log.find("/MODE= "), std::string::npos);
+    EXPECT_NE(log.find("\"1e99999\""), std::string::npos);
 }

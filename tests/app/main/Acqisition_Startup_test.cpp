@@ -268,4 +268,44 @@ TEST_F(StartupTest, BootTimerWithoutOptionsLoadsSettingsOnceAndNoRecording) {
     EXPECT_THROW(w->CHColor(-1), basic::RuntimeError);
 }
 
+// A stored number beyond the range of the variable it feeds is ignored and logged; the start
+// runs to its last step (the boot timers on).
+struct DamagedNumber {
+    const char* file;
+    const char* text;
+    const char* logged;
+};
+
+class StartWithDamagedNumber : public StartupTest, public ::testing::WithParamInterface<DamagedNumber> {};
+
+TEST_P(StartWithDamagedNumber, IsIgnoredAndLoggedAndTheStartRunsToItsEnd) {
+    append(GetParam().file, GetParam().text);
+    Acqisition* w = start();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->Timer2.Enabled());
+    EXPECT_TRUE(w->timBoot.Enabled());
+    EXPECT_TRUE(w->timBootSubPrg.Enabled());
+    EXPECT_GE(logLines(GetParam().logged), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StoredFiles, StartWithDamagedNumber,
+    ::testing::Values(
+        DamagedNumber{"SETTING.SET", "[frmCondition.chkTriggerSetting]\r\nValue=1e99999\r\n", "\"1e99999\""},
+        DamagedNumber{"SETTING.SET", "[frmCondition.txtSweepTime]\r\nText=1e10\r\n", "\"1e10\""},
+        DamagedNumber{"SETTING.SET", "[frmCondition.txtSweepTime]\r\nText=1e99999\r\n", "\"1e99999\""},
+        DamagedNumber{"SETTING.SET", "[Acqisition.TXTPreSetCounter]\r\nText=1e99999\r\n", "\"1e99999\""},
+        DamagedNumber{"SETTING.SET", "[frmCondition.txtCH]\r\nText=1e999-3\r\n", "\"1e999\""},
+        DamagedNumber{"SETTING.SET", "[frmCondition.txtTrgPoint]\r\nText=-1e400\r\n", "\"-1e400\""},
+        DamagedNumber{"CAM_GETINFO.ini",
+                      "[ALL]\r\npGraph->AddFilter(pSrc, L\"Video Capture\")=0\r\nGlCAMNum=1e99999\r\n",
+                      "CAM_GETINFO.ini GlCAMNum"}));
+
+TEST_F(StartupTest, SweepTimeBeyondALongKeepsTheSweepItHad) {
+    append("SETTING.SET", "[frmCondition.txtSweepTime]\r\nText=1e10\r\n[frmCondition.chkSync]\r\nValue=0\r\n");
+    const int32_t before = AcqParam{}.lSweepTimeMS;
+    ASSERT_NE(start(), nullptr);
+    EXPECT_EQ(GAcqParam.lSweepTimeMS, before);
+}
+
 }  // namespace

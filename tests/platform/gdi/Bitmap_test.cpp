@@ -239,6 +239,60 @@ TEST(GdiBmp, ReaderHonoursTheOffsetAndRefusesBrokenFiles) {
     EXPECT_FALSE(readBmpFile("/nonexistent/x.bmp").ok);
 }
 
+// Bit-field masks are the file's own: a channel may be wider than 8 bits or have gaps, yet each
+// decoded channel stays in its own byte, and writing through the same masks gives the bits back.
+TEST(GdiBmp, BitFieldChannelsStayInTheirOwnByte) {
+    BITMAPINFOHEADER h;
+    h.biWidth = 3;
+    h.biHeight = -1;
+    h.biBitCount = 32;
+    h.biCompression = BI_BITFIELDS;
+    auto masksAsQuads = [](uint32_t r, uint32_t g, uint32_t b) {
+        std::vector<RGBQUAD> q;
+        for (uint32_t m : {r, g, b}) q.push_back({uint8_t(m), uint8_t(m >> 8), uint8_t(m >> 16), uint8_t(m >> 24)});
+        return q;
+    };
+    // Blue has 13 bits: the low byte and bits 25-29. Only bit 29 of the high part is set in pixel 0.
+    uint32_t px[3] = {0x2000FFFF, 0x3E0000FF, 0xC0FF0000};
+    auto file = encodeBmp(h, masksAsQuads(0x00FF0000, 0x0000FF00, 0x3E0000FF).data(), px);
+    auto r = readBmp(file);
+    ASSERT_TRUE(r.ok) << r.error;
+    const uint32_t blue0 = (0x10FFu * 255 + 8191 / 2) / 8191;  // 13-bit value 0x10FF scaled to 0..255
+    EXPECT_EQ(r.image.pixels[0], 0x0000FF00u | blue0);
+    EXPECT_EQ(r.image.pixels[1], 0x000000FFu);
+    EXPECT_EQ(r.image.pixels[2], 0x00FF0000u);  // bits outside every mask are ignored
+    for (uint32_t p : r.image.pixels) EXPECT_EQ(p >> 24, 0u);
+
+    // Gapped 16-bit masks: red 0xF00F (4+4 bits), green 0x0F00, blue 0x00F0.
+    BITMAPINFOHEADER h16 = h;
+    h16.biWidth = 2;
+    h16.biBitCount = 16;
+    uint16_t px16[2] = {0xF00F, 0x0FF0};
+    auto f16 = encodeBmp(h16, masksAsQuads(0xF00F, 0x0F00, 0x00F0).data(), px16);
+    r = readBmp(f16);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.image.pixels[0], 0x00FF0000u);
+    EXPECT_EQ(r.image.pixels[1], 0x0000FFFFu);
+
+    // A DIB section with those masks: written colours land on the masks' bits.
+    BITMAPINFO info;
+    info.bmiHeader = h16;
+    auto q = masksAsQuads(0xF00F, 0x0F00, 0x00F0);
+    std::copy(q.begin(), q.end(), info.bmiColors);
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(0, &info, DIB_RGB_COLORS, &bits);
+    ASSERT_NE(dib, HBITMAP{});
+    HDC mem = CreateCompatibleDC(0);
+    SelectObject(mem, dib);
+    SetPixel(mem, 0, 0, 0x0000FF);  // red
+    SetPixel(mem, 1, 0, 0xFFFF00);  // green and blue
+    const auto* w = static_cast<const uint16_t*>(bits);
+    EXPECT_EQ(w[0], 0xF00F);
+    EXPECT_EQ(w[1], 0x0FF0);
+    DeleteDC(mem);
+    DeleteObject(dib);
+}
+
 TEST(GdiBlt, BitBltCopiesAndReadsBlackOutsideTheSource) {
     Canvas src(10, 10, 0x123456), dst(20, 20, 0xFFFFFF);
     SetPixel(src.dc, 0, 0, 0x0000FF);

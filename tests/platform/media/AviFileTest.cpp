@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <random>
 
+#include <sys/resource.h>
+
 using namespace qv::media;
 using namespace mediatest;
 
@@ -284,4 +286,61 @@ TEST_F(AviFileTest, RandomDamageNeverReadsOutOfBounds)
             }
         }
     }
+}
+
+// An OpenDML super index whose 16,384 parts all name the same "ix00" chunk of 16,384 entries: read
+// naively it collects 268 M chunk references. A part named again is read once, so the index stays
+// as large as what the file holds; the memory peak shows it was never built in full.
+TEST_F(AviFileTest, SuperIndexNamingOneChunkManyTimesIsReadOnce)
+{
+    constexpr uint32_t kParts = 16384, kEntries = 16384;
+    Bytes f;
+    size_t riff = f.begin("RIFF", "AVI ");
+    size_t hdrl = f.begin("LIST", "hdrl");
+    size_t avih = f.begin("avih");
+    for (uint32_t v : {40000u, 0u, 0u, 0x10u, 1u, 0u, 1u, 0u, 2u, 2u, 0u, 0u, 0u, 0u})
+        f.u32(v);
+    f.end(avih);
+    size_t strl = f.begin("LIST", "strl");
+    size_t strh = f.begin("strh");
+    f.fcc("vids");
+    f.fcc("DIB ");
+    for (uint32_t v : {0u, 0u, 0u, 1u, 25u, 0u, 1u, 0u, 0u, 0u, 0u, 0u})
+        f.u32(v);
+    f.end(strh);
+    f.chunk("strf", bitmapFormat(2, 2, 24));
+    size_t indx = f.begin("indx");
+    f.u16(4), f.u8(0), f.u8(0), f.u32(kParts), f.fcc("00db"), f.u32(0), f.u32(0), f.u32(0);
+    size_t firstPart = f.b.size();
+    for (uint32_t i = 0; i < kParts; ++i)
+        f.u64(0), f.u32(8 + 24 + 8 * kEntries), f.u32(1);
+    f.end(indx);
+    f.end(strl);
+    f.end(hdrl);
+    size_t movi = f.begin("LIST", "movi");
+    size_t frameData = f.b.size() + 8;
+    f.chunk("00db", rawFrame(2, 2, 24, 0));
+    uint64_t ixAt = f.b.size();
+    size_t ix = f.begin("ix00");
+    f.u16(2), f.u8(0), f.u8(1), f.u32(kEntries), f.fcc("00db"), f.u64(0), f.u32(0);
+    for (uint32_t i = 0; i < kEntries; ++i)
+        f.u32(static_cast<uint32_t>(frameData)), f.u32(static_cast<uint32_t>(rawFrame(2, 2, 24, 0).size()));
+    f.end(ix);
+    f.end(movi);
+    f.end(riff);
+    for (uint32_t i = 0; i < kParts; ++i)
+        f.patch64(firstPart + 16 * size_t{i}, ixAt);
+    ASSERT_LT(f.b.size(), 400'000u);
+
+    MediaError e;
+    auto avi = AviFile::open(dir.write("amplified.avi", f.b), e);
+    ASSERT_TRUE(avi) << e.text;
+    EXPECT_EQ(avi->indexSource(), AviIndexSource::OpenDml);
+    EXPECT_EQ(avi->frameCount(0), kEntries);
+    std::vector<uint8_t> data;
+    EXPECT_TRUE(avi->readChunk(0, kEntries - 1, data, e)) << e.text;
+    EXPECT_EQ(data, rawFrame(2, 2, 24, 0));
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    EXPECT_LT(use.ru_maxrss, 512 * 1024) << "peak resident kilobytes";
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -358,4 +361,51 @@ TEST_F(AviFrameDecoderTest, InterFramesDecodeFromTheirKeyFrameInAnyOrder)
         ASSERT_TRUE(f) << k << ": " << e.text;
         expectHalves(*f, k, 8);
     }
+}
+
+// Frame k is the same picture whatever was decoded before it: MJPEG frames whose Huffman tables
+// are blanked out (the marker turned into a comment) must not borrow the tables of the frame
+// decoded last.
+TEST_F(AviFrameDecoderTest, DamagedFramesDecodeTheSameInAnyOrder)
+{
+    std::string path = dir.file("damaged.avi");
+    ASSERT_TRUE(writeEncodedAvi(path, AV_CODEC_ID_MJPEG, 8, 1));
+    MediaError e;
+    std::vector<AviChunkRef> chunks;
+    {
+        auto avi = AviFile::open(path, e);
+        ASSERT_TRUE(avi) << e.text;
+        chunks = avi->streams()[1].chunks;
+    }
+    std::vector<uint8_t> bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    int blanked = 0;
+    for (size_t k = 1; k < chunks.size(); k += 2)
+        for (uint64_t i = chunks[k].offset; i + 1 < chunks[k].offset + chunks[k].size; ++i)
+            if (bytes[i] == 0xFF && bytes[i + 1] == 0xC4) {
+                bytes[i + 1] = 0xFE;
+                ++blanked;
+            }
+    ASSERT_GT(blanked, 0);
+    path = dir.write("damaged2.avi", bytes);
+
+    auto decodeInOrder = [&](const std::vector<int>& order) {
+        std::map<int, std::optional<std::vector<uint8_t>>> pictures;
+        auto avi = AviFile::open(path, e);
+        auto dec = avi ? AviFrameDecoder::open(*avi, 1, e) : nullptr;
+        if (!dec)
+            return pictures;
+        for (int k : order) {
+            auto f = dec->frame(k, e);
+            pictures[k] = f ? std::optional(std::vector<uint8_t>(f->data(), f->data() + f->size())) : std::nullopt;
+        }
+        return pictures;
+    };
+    auto forward = decodeInOrder({0, 1, 2, 3, 4, 5, 6, 7});
+    ASSERT_EQ(forward.size(), 8u);
+    EXPECT_EQ(forward, decodeInOrder({7, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(forward, decodeInOrder({4, 1, 6, 3, 0, 5, 2, 7}));
 }

@@ -1,0 +1,59 @@
+// The parameter file of a recording: any bytes as the ".Kpar" read into a staging record.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "FuzzTarget.h"
+#include "app/main/KparParam.h"
+#include "platform/basic/RuntimeError.h"
+#include "platform/kernel/Profile.h"
+#include "tests/app/main/RecordingGenerator.h"
+
+namespace {
+
+const std::string& fuzzFile() {
+    static const std::string path = [] {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "qvkpar_XXXXXX").string();
+        if (!mkdtemp(tmpl.data())) std::abort();
+        return tmpl + "/f.Kpar";
+    }();
+    return path;
+}
+
+}  // namespace
+
+QV_FUZZ_TARGET(KparParam) {
+    {
+        std::ofstream out(fuzzFile(), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    qv::kernel::clearProfileCache();
+    // Read through one batch scope, the file is parsed once rather than opened again for each of
+    // the reader's several hundred look-ups; nothing is written, so the scope writes nothing.
+    qv::kernel::ProfileBatch batch(fuzzFile());
+    qv::KparParam stage;
+    stage.sampleFreqItems = {10, 20, 50, 100, 200, 500, 1000};
+    try {
+        qv::ReadKparParam(fuzzFile(), stage);
+    } catch (const qv::basic::RuntimeError&) {
+        // A refused file is the reader's answer; anything else escapes and is a finding.
+    }
+    return 0;
+}
+
+QV_FUZZ_SEEDS(KparParam) {
+    using qv::apptest::RecordingSpec;
+    RecordingSpec plain;
+    RecordingSpec wide(20, 2000, 100, 3);
+    wide.set("P", "nVer", "1").set("P", "DR_Wave(4)", "5").set("MARK", "MARK(0)", "2");
+    wide.set("LISTBOX", "lstMarkCom.ListCount", "2").set("LISTBOX", "lstMarkCom(0)", "マーク");
+    RecordingSpec syntax(1, 1000, 10);
+    syntax.lfOnly = syntax.utf8Bom = syntax.blanksAroundEquals = true;
+    syntax.set("P", "PTotal", "0").set("Condition", "strResolution", "640,480");
+    RecordingSpec names;
+    names.lowerCaseNames = names.quoteValues = true;
+    names.set("pName", "pName", "あいうえおかきくけこさしすせそたちつてと,x" + std::string(31, ','));
+    return {qv::fuzz::bytesOf(plain.KparBytes()), qv::fuzz::bytesOf(wide.KparBytes()),
+            qv::fuzz::bytesOf(syntax.KparBytes()), qv::fuzz::bytesOf(names.KparBytes())};
+}

@@ -1,0 +1,29 @@
+// The settings file as "LOAD COND." reads it: any bytes as "SETTING.SET", loaded into the
+// conditions window and applied. A number out of range must never stop the load (run-time
+// error 6 is a finding, as is any exception that is no run-time error); the other refusals are
+// the program's own.
+#include <cstdlib>
+
+#include "FuzzProgram.h"
+#include "FuzzTarget.h"
+
+QV_FUZZ_TARGET(SettingsFile) {
+    qv::fuzz::Program& p = qv::fuzz::program();
+    if (p.driver.ended() || !p.window) std::abort();
+    p.prog.writeBytes("SETTING.SET", std::string(reinterpret_cast<const char*>(data), size));
+    qv::kernel::clearProfileCache();
+    if (p.runStopsOnAFault([&] {
+            qv::GstrSettingFile = qv::ProgramFile("SETTING.SET");
+            p.window->cmdLoadSetting_Click();
+        }))
+        std::abort();
+    return 0;
+}
+
+QV_FUZZ_SEEDS(SettingsFile) {
+    return {qv::fuzz::bytesOf("[GLOBAL]\r\nGlwdtCnt=2500\r\n[frmCondition.txtCH]\r\nText=1-4\r\n"
+                              "[frmCondition.txtSweepTime]\r\nText=1000\r\n[frmCondition.chkSync]\r\nValue=0\r\n"
+                              "[frmCondition.chkTriggerSetting]\r\nValue=1\r\n[frmCondition.txtTrgPoint]\r\nText=-10\r\n"),
+            qv::fuzz::bytesOf("[frmCondition.cmbADBoard]\r\nListCount=3\r\nListIndex=1\r\nText=x\r\n"
+                              "[frmCondition.cmbTTL]\r\nListIndex=1\r\n[frmCondition.txtCH]\r\nText=2-31\r\n")};
+}
