@@ -1,7 +1,7 @@
 #include "platform/forms/Clipboard.h"
 
 #include "platform/gdi/Surface.h"
-#include "platform/media/PngFile.h"
+#include "platform/media/ImageFiles.h"
 
 namespace qv::forms {
 
