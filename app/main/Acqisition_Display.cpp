@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -146,11 +147,17 @@ void Acqisition::DispFullWave(int32_t hDC, bool bForce) {
             Trelm::DISPS(DispWaveArray.Channel(k), shown, 0, 0.0f, 0.0f);
         }
         if (hasColumn && lSweep > 0) {
-            std::vector<float> scratch(static_cast<size_t>(lSweep), 0.0f);
-            Trelm::S_ADDC(scratch.data(), DispWaveArray.Channel(k), 0.0f,
-                          std::min(lSweep, DispWaveArray.Points()));
-            w.Allocate(lSweep);
-            w.UpdateWave(scratch, 0, lSweep);
+            // A channel that holds exactly the last page is overwritten in place: the same
+            // result as a fresh buffer, without reallocating a page per channel and redraw.
+            if (w.ArrayMax() != lSweep || w.SweepPoint() != lSweep || w.PTotal() != lSweep)
+                w.Allocate(lSweep);
+            if (DispWaveArray.Points() >= lSweep) {
+                w.UpdateWave(std::span<const float>(DispWaveArray.Channel(k), static_cast<size_t>(lSweep)), 0, lSweep);
+            } else {
+                std::vector<float> scratch(static_cast<size_t>(lSweep), 0.0f);
+                Trelm::S_ADDC(scratch.data(), DispWaveArray.Channel(k), 0.0f, DispWaveArray.Points());
+                w.UpdateWave(scratch, 0, lSweep);
+            }
         }
         if (chkMean.Value() == 1) {
             p.Cur_L_Offset = p.Cur_L_Point - lPos;
