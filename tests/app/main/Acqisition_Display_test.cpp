@@ -79,11 +79,8 @@ TEST_F(Monitor, MarksAreHGlyphsAtTheBottomAndNoSampleRateDrawsNone) {
     MarkArray[0] = 1;
     MarkArray[1] = 3;  // nSample 2: a mark unit is 20 columns
     draw();
-    EXPECT_EQ(px(60, 505), kRed);
-    EXPECT_EQ(px(80, 505), kRed);
-    EXPECT_EQ(px(70, 506), kRed);
-    EXPECT_EQ(px(70, 503), kWhite);
-    EXPECT_EQ(px(59, 505), kWhite);
+    expectPixels({{60, 505, kRed}, {80, 505, kRed}, {70, 506, kRed}, {70, 503, kWhite},
+                  {59, 505, kWhite}});
 
     GAcqParam.nSample = 0;  // a parameter file that slipped through: no division, no marks
     draw();
@@ -124,11 +121,8 @@ TEST_F(Monitor, FrameTicksAndLabelsOfACameraRecording) {
     w->chkDispCAMPosNo.setValue(0);
     draw();
     // A tick of 2 % of the start-up height down from the top edge.
-    EXPECT_EQ(px(33, 3), kGreen);
-    EXPECT_EQ(px(77, 3), kGreen);
-    EXPECT_EQ(px(150, 3), kGreen);
-    EXPECT_EQ(px(34, 3), kWhite);
-    EXPECT_EQ(px(33, 40), kWhite);
+    expectPixels({{33, 3, kGreen}, {77, 3, kGreen}, {150, 3, kGreen}, {34, 3, kWhite},
+                  {33, 40, kWhite}});
 
     w->chkDispCAMPos.setValue(1);  // full-height lines and the frame numbers
     draw();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "tests/app/common/IniSet_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
@@ -79,6 +80,13 @@ protected:
     }
     void draw(bool force = false) { w->DispFullWave(w->PBXMoniDisp.hDC(), force); }
     uint32_t px(int x, int y) const { return w->PBXMoniDisp.surface()->colorAt(x, y); }
+    struct Pixel {
+        int x, y;
+        uint32_t colour;
+    };
+    void expectPixels(std::initializer_list<Pixel> pixels) const {
+        for (const Pixel& p : pixels) EXPECT_EQ(px(p.x, p.y), p.colour) << p.x << "," << p.y;
+    }
     // Pixels of that colour in column x (rows y0..y1 inclusive).
     int countInColumn(int x, int y0, int y1, uint32_t colour) const {
         int n = 0;
