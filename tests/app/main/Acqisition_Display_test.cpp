@@ -242,3 +242,31 @@ TEST(GetDispFlameStart, FirstPassageOfTheFrameTimesAndBoundedLists) {
 }
 
 }  // namespace
+
+namespace {
+
+using Terminal = apptest::MonitorTest;
+
+TEST_F(Terminal, TheTerminalSweepIsDrawnWholeThenFrameByFrame) {
+    GAcqParam.NFrame = 1;
+    w->DispTerminalMode(-1);
+    EXPECT_EQ(countInRow(96, 0, kWidth - 1, 0x000000), kWidth - 1);
+    EXPECT_EQ(px(10, 128), 0xFFFFFFu) << "the centre lines run only over the newest frame";
+
+    // Frame 5 of a sweep of 100 two-point frames: its column is blanked over all bands and
+    // the centre lines of the frame before it drawn; the acquisition's frame buffers that
+    // would refill it do not exist here.
+    GAcqParam.NFrame = 5;
+    w->DispTerminalMode(5);
+    EXPECT_EQ(px(10, 96), 0xFFFFFFu);
+    EXPECT_EQ(px(11, 300), 0xFFFFFFu);
+    EXPECT_EQ(px(9, 128), 0xC0C0C0u);
+    EXPECT_EQ(px(20, 96), 0x000000u);
+
+    GAcqParam.PTotal = 0;  // nothing loaded: nothing drawn
+    w->PBXMoniDisp.surface()->fill(0x123456);
+    w->DispTerminalMode(-1);
+    EXPECT_EQ(px(5, 5), 0x123456u);
+}
+
+}  // namespace
