@@ -216,10 +216,6 @@ void drawPolyline(HDC dc, const Trace& t) {
     Polyline(dc, pts.data(), t.n);
 }
 
-void fillBar(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2, HBRUSH brush) {
-    const RECT r{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
-    FillRect(dc, &r, brush);
-}
 
 void drawTrace(const float* y, int32_t n, int32_t style, float xoffset, float yoffset) {
     const ViewState& v = view();
@@ -258,7 +254,10 @@ void drawTrace(const float* y, int32_t n, int32_t style, float xoffset, float yo
         const POINT p = t.at(i);
         const int32_t next = t.column(i + 1);
         Rectangle(dc, saturate32(int64_t{p.x} - 1), yb, next, p.y);
-        if (penBrush) fillBar(dc, p.x, p.y, next, yb, penBrush);
+        // The corners as they are: a bar below the baseline is a box with bottom < top, whose
+        // cover the drawing layer decides.
+        const RECT bar{p.x, p.y, next, yb};
+        if (penBrush) FillRect(dc, &bar, penBrush);
     }
     if (penBrush) DeleteObject(penBrush);
     if (style == 5) {

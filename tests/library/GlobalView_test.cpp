@@ -111,6 +111,30 @@ TEST_F(GlobalView, RectangleOutlineOrFill) {
     EXPECT_EQ(win.at(65, 145), kRed);  // inside
 }
 
+// Filled boxes hand their corners to the drawing layer as given: reversed corners cover the box
+// taken from the other corner (right + 1 .. left), one column and row further than normalised.
+TEST_F(GlobalView, FilledBoxesAndBarsBelowTheBaselineKeepTheirCornersAsGiven) {
+    MOVEDRAWRECT(10, 0.5f, 20, -0.5f, 1);
+    const std::vector<int> given = columns(kRed);
+    win.surface->fill(kWhite);
+    MOVEDRAWRECT(20, -0.5f, 10, 0.5f, 1);
+    const std::vector<int> reversed = columns(kRed);
+    ASSERT_FALSE(given.empty());
+    ASSERT_FALSE(reversed.empty());
+    EXPECT_EQ(reversed.front(), given.front());
+    EXPECT_EQ(reversed.back(), given.back() + 1);
+
+    // A filled bar below the baseline covers baseline + 1 .. its value's row.
+    win.surface->fill(kWhite);
+    const float y[2] = {-0.5f, -0.5f};
+    DISPS(y, 2, 4, 0, 0);
+    const trelm::PlotFrame& f = trelm::view().frame;
+    const int32_t x = trelm::pixelX(f, 0), yb = trelm::pixelY(f, 0), yv = trelm::pixelY(f, -0.5);
+    ASSERT_GT(yv, yb + 2);
+    EXPECT_EQ(win.at(x, yv), kRed);   // the value's own row, beyond the outline's last row
+    EXPECT_EQ(win.at(x, yv + 1), kWhite);
+}
+
 // ---- Decimation ------------------------------------------------------------------------------
 
 // The plain polyline through every point, drawn by the drawing layer itself.
