@@ -219,8 +219,8 @@ public:
     bool bInDR_WaveLo_V = false;
     forms::TextBox* pDR_WaveFocusBox = nullptr;  // the range box the edit box writes back to
     // The remembered rows of the two range pairs (engineering units, A/D counts).
-    int32_t lDR_WaveFocusRow = 0;
-    int32_t lDR_WaveFocusRow_V = 0;
+    int32_t lRangeRowEU = 0;
+    int32_t lRangeRowRaw = 0;
 
     // ---- Operations other parts of the window provide ----
     void SetCursor(int32_t& leftPoint, int32_t& rightPoint, bool reset);

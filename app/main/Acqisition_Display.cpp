@@ -203,7 +203,7 @@ void Acqisition::DispFullWave(int32_t hDC, bool bForce) {
             if (k < 0 || k >= DispWaveArray.Channels()) continue;
             const int32_t last = std::min(CLng(counts[ch] - 1.0), kCalMarkMax - 1);
             for (int32_t j = 0; j <= last; ++j) {
-                const float pos = (*table)[j][ch];
+                const float pos = (*table)[ch][j];
                 const int32_t at = CLng(static_cast<double>(pos) - lPos);
                 if (at < 0 || at > lSweep || at >= DispWaveArray.Points()) continue;
                 const float v = DispWaveArray(at, k);

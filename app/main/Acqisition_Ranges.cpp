@@ -60,7 +60,7 @@ void Acqisition::RangeBoxChanged(int Index, bool high, bool ad) {
         PBXMoniDisp.Refresh();
     }
     // 7.
-    (ad ? lDR_WaveFocusRow_V : lDR_WaveFocusRow) = Index;
+    (ad ? lRangeRowRaw : lRangeRowEU) = Index;
 }
 
 void Acqisition::txtDR_WaveHi_Change(int Index) { RangeBoxChanged(Index, true, false); }
@@ -80,7 +80,7 @@ void Acqisition::chkCopy_V_Click(int Index) {
 void Acqisition::HighlightRangeRow(int Index, bool ad, forms::TextBox& box) {
     auto& hi = ad ? txtDR_WaveHi_V : txtDR_WaveHi;
     auto& lo = ad ? txtDR_WaveLo_V : txtDR_WaveLo;
-    int32_t& focusRow = ad ? lDR_WaveFocusRow_V : lDR_WaveFocusRow;
+    int32_t& focusRow = ad ? lRangeRowRaw : lRangeRowEU;
     hi(focusRow).setBackColor(kRowPlain);
     lo(focusRow).setBackColor(kRowPlain);
     hi(Index).setBackColor(kRowFocused);

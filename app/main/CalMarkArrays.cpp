@@ -2,8 +2,8 @@
 
 namespace qv {
 
-CalMarkTable GsngCalMark1{};
-CalMarkTable GsngCalMark2{};
+CalMarkArray GsngCalMark1{};
+CalMarkArray GsngCalMark2{};
 std::array<float, 32> GsngCalMarkCnt1{};
 std::array<float, 32> GsngCalMarkCnt2{};
 

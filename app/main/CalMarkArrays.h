@@ -8,10 +8,10 @@ namespace qv {
 
 inline constexpr int32_t kCalMarkMax = 1000;  // positions a set holds per channel
 
-// [entry 0..999][channel 0..31]
-using CalMarkTable = std::array<std::array<float, 32>, kCalMarkMax>;
-extern CalMarkTable GsngCalMark1;
-extern CalMarkTable GsngCalMark2;
+// [channel 0..31][entry 0..999]
+using CalMarkArray = std::array<std::array<float, kCalMarkMax>, 32>;
+extern CalMarkArray GsngCalMark1;
+extern CalMarkArray GsngCalMark2;
 // The valid entries of each channel, held as a float.
 extern std::array<float, 32> GsngCalMarkCnt1;
 extern std::array<float, 32> GsngCalMarkCnt2;

@@ -92,9 +92,9 @@ TEST_F(Monitor, CalibrationStrokesInsideTheWindowAndNoneJustOutside) {
     GAcqParam.lchkCal_Value[0] = 1;
     GsngCalMarkCnt1[0] = 4;
     GsngCalMark1[0][0] = 10;   // the window's first point: column 0
-    GsngCalMark1[1][0] = 110;  // column 100
-    GsngCalMark1[2][0] = 9;    // one before the window
-    GsngCalMark1[3][0] = 211;  // one past its closing point
+    GsngCalMark1[0][1] = 110;  // column 100
+    GsngCalMark1[0][2] = 9;    // one before the window
+    GsngCalMark1[0][3] = 211;  // one past its closing point
     draw();
     // 2 % of the two-band window is 5 rows each way around the trace at row 96.
     EXPECT_EQ(px(100, 92), kBlue);

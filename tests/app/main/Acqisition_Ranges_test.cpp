@@ -35,7 +35,7 @@ TEST_F(Ranges, StoredValuesHalfSpanOrderCheckAndSymmetricCopy) {
     w->txtDR_WaveHi(3).setText("3");
     EXPECT_EQ(w->txtDR_WaveLo(3).Text(), "-3");
     EXPECT_FLOAT_EQ(GAcqParam.DR_WaveLo[3], -3.0f);
-    EXPECT_EQ(w->lDR_WaveFocusRow, 3);
+    EXPECT_EQ(w->lRangeRowEU, 3);
     // The A/D pair writes the same range.
     w->chkCopy_V(4).setValue(0);
     w->txtDR_WaveHi_V(4).setText("2048");
@@ -44,7 +44,7 @@ TEST_F(Ranges, StoredValuesHalfSpanOrderCheckAndSymmetricCopy) {
     EXPECT_FLOAT_EQ(GAcqParam.DR_WaveLo[4], 2048.0f);
     w->chkCopy_V(4).setValue(1);
     EXPECT_EQ(w->txtDR_WaveLo_V(4).Text(), "-2048");
-    EXPECT_EQ(w->lDR_WaveFocusRow_V, 4);
+    EXPECT_EQ(w->lRangeRowRaw, 4);
 }
 
 TEST_F(Ranges, WhileLoadingOnlyValuesAreStoredAndInAcquisitionTheAdPairDoesNotRedraw) {
@@ -86,7 +86,7 @@ TEST_F(Ranges, FocusHighlightsTheRowAndTheEditBoxAppliesOrRestores) {
     ASSERT_TRUE(driver.focus(w->txtDR_WaveLo(0)));
     EXPECT_EQ(w->txtDR_WaveHi(1).BackColor(), 0xFFFFFFu);
     EXPECT_EQ(w->txtDR_WaveLo(0).BackColor(), 0xE0FFE0u);
-    EXPECT_EQ(w->lDR_WaveFocusRow, 0);
+    EXPECT_EQ(w->lRangeRowEU, 0);
 
     // A click lays the edit box over the range box; Enter applies what was typed.
     ASSERT_TRUE(driver.focus(w->txtDR_WaveHi(1)));
