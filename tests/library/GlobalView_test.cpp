@@ -213,6 +213,42 @@ TEST_F(GlobalView, LongTracesDrawExactlyThePixelsOfThePlainPolyline) {
     SetROP2(win.dc, R2_COPYPEN);
 }
 
+// Traces of millions of points, thousands to a column, with every pen and raster operation that
+// takes the column reduction: the pixels of the plain polyline through every point.
+TEST_F(GlobalView, MillionPointTracesInEveryReducedPenDrawThePlainPolyline) {
+    TestWindow reference{400, 300};
+    std::mt19937 rng(18);
+    std::normal_distribution<float> noise(0.0f, 0.2f);
+    for (int32_t n : {2000000, 1000003}) {
+        std::vector<float> y(static_cast<size_t>(n));
+        float walk = 0;
+        for (int32_t i = 0; i < n; ++i) {
+            walk = std::clamp(walk + 0.01f * noise(rng), -0.8f, 0.8f);
+            y[static_cast<size_t>(i)] = walk + noise(rng);
+            if (i % 400009 == 7) y[static_cast<size_t>(i)] = std::numeric_limits<float>::quiet_NaN();
+            if (i % 300007 == 11) y[static_cast<size_t>(i)] = -std::numeric_limits<float>::infinity();
+            if (i % 250013 == 5) y[static_cast<size_t>(i)] = 3e38f;
+        }
+        for (int pen : {PS_SOLID, PS_INSIDEFRAME})
+            for (int width : {0, 1})
+                for (int rop : {R2_COPYPEN, R2_MASKPEN}) {
+                    SCOPED_TRACE(std::to_string(n) + " points, pen " + std::to_string(pen) + " width " +
+                                 std::to_string(width) + " rop " + std::to_string(rop));
+                    win.surface->fill(kWhite);
+                    reference.surface->fill(kWhite);
+                    SetROP2(win.dc, rop);
+                    SetROP2(reference.dc, rop);
+                    WINDOW(0, -1, static_cast<float>(n), 1);
+                    LINETYPES2(pen, static_cast<int32_t>(kBlue), width);
+                    DISPS(y.data(), n, 0, 0.5f, 0);
+                    plainTrace(reference, y, 0.5f, 0);
+                    EXPECT_TRUE(win.same(*reference.surface));
+                    EXPECT_GT(win.count(kBlue), 1000);
+                }
+    }
+    SetROP2(win.dc, R2_COPYPEN);
+}
+
 // ---- Axis boxes ------------------------------------------------------------------------------
 
 class AxisBox : public ::testing::Test {
