@@ -1,6 +1,7 @@
 #include "app/common/modEnhMetaFile.h"
 
 #include "platform/basic/Numbers.h"
+#include "platform/forms/Clipboard.h"
 #include "platform/forms/Controls.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/kernel/Encoding.h"
@@ -25,6 +26,17 @@ int32_t CreatePictureEMF(forms::PictureBox& box, const std::string& fileName) {
 bool CloseEMF(int32_t dc) {
     const gdi::HENHMETAFILE emf = gdi::CloseEnhMetaFile(dc);
     if (emf == 0) return false;
+    gdi::DeleteEnhMetaFile(emf);
+    return true;
+}
+
+bool CloseEMFToClipboard(int32_t dc) {
+    forms::Clipboard.Clear();
+    const gdi::HENHMETAFILE emf = gdi::CloseEnhMetaFile(dc);
+    if (emf == 0) return false;
+    std::vector<uint8_t> bytes(gdi::GetEnhMetaFileBits(emf, 0, nullptr));
+    gdi::GetEnhMetaFileBits(emf, static_cast<uint32_t>(bytes.size()), bytes.data());
+    forms::Clipboard.SetMetafile(std::move(bytes), gdi::enhMetaFileSurface(emf));
     gdi::DeleteEnhMetaFile(emf);
     return true;
 }

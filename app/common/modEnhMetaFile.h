@@ -16,5 +16,9 @@ int32_t CreatePictureEMF(forms::PictureBox& box, const std::string& fileName);
 // Ends the recording, which writes the file, and frees the metafile handle. False when the
 // file could not be written.
 bool CloseEMF(int32_t dc);
+// Ends the recording as CloseEMF does, then clears the clipboard and puts the metafile on it
+// with the picture it holds. False (and the clipboard left empty) when the file could not be
+// written.
+bool CloseEMFToClipboard(int32_t dc);
 
 }  // namespace qv

@@ -155,10 +155,13 @@ void Acqisition::wire() {
     on(txtDR_WaveHi, &Control::Click, &Acqisition::txtDR_WaveHi_Click);
     on(txtDR_WaveHi, &Control::GotFocus, &Acqisition::txtDR_WaveHi_GotFocus);
     on(txtDR_WaveHi_V, &TextBox::Change, &Acqisition::txtDR_WaveHi_V_Change);
+    on(txtDR_WaveHi_V, &Control::Click, &Acqisition::txtDR_WaveHi_V_Click);
     on(txtDR_WaveHi_V, &Control::GotFocus, &Acqisition::txtDR_WaveHi_V_GotFocus);
     on(txtDR_WaveLo, &TextBox::Change, &Acqisition::txtDR_WaveLo_Change);
+    on(txtDR_WaveLo, &Control::Click, &Acqisition::txtDR_WaveLo_Click);
     on(txtDR_WaveLo, &Control::GotFocus, &Acqisition::txtDR_WaveLo_GotFocus);
     on(txtDR_WaveLo_V, &TextBox::Change, &Acqisition::txtDR_WaveLo_V_Change);
+    on(txtDR_WaveLo_V, &Control::Click, &Acqisition::txtDR_WaveLo_V_Click);
     on(txtDR_WaveLo_V, &Control::GotFocus, &Acqisition::txtDR_WaveLo_V_GotFocus);
 
     on(LBLCurTime_L.Click, &Acqisition::LBLCurTime_L_Click);
@@ -212,26 +215,17 @@ void Acqisition::cmdGETCAL_Click() {}
 void Acqisition::cmdPUTCAL_Click() {}
 void Acqisition::cmdInc10_Click() {}
 void Acqisition::cmdDec10_Click() {}
-void Acqisition::cmdDispInit_Click() {}
 void Acqisition::cmdCAMChange_Click() {}
 
 void Acqisition::chkUseCAL_Click() {}
-void Acqisition::chkDispTable_Click() {}
 void Acqisition::chkL2L_Click() {}
 void Acqisition::chkL2LHalf_Click() {}
 void Acqisition::chkCurLvl_Click() {}
 void Acqisition::chkCurRst_Click() {}
 void Acqisition::chkCurRstCenter_Click() {}
-void Acqisition::chkMean_Click() {}
-void Acqisition::CHKWaveNo_Click(int) {}
 void Acqisition::chkCal_Click(int) {}
-void Acqisition::chkCopy_Click(int) {}
-void Acqisition::chkCopy_V_Click(int) {}
 void Acqisition::optCalAcq_Click() {}
 void Acqisition::optCalDisp_Click() {}
-void Acqisition::optL_Click() {}
-void Acqisition::optM_Click() {}
-void Acqisition::optS_Click() {}
 void Acqisition::optMonitor_Click() {}
 
 void Acqisition::cmbSamplePoint_Click() {}
@@ -242,8 +236,6 @@ void Acqisition::txtCurTime_L_KeyDown(int&, int) {}
 void Acqisition::txtCurTime_L_LostFocus() {}
 void Acqisition::txtCurTime_R_KeyDown(int&, int) {}
 void Acqisition::txtCurTime_R_LostFocus() {}
-void Acqisition::txtDR_WaveInput_KeyDown(int&, int) {}
-void Acqisition::txtDR_WaveInput_LostFocus() {}
 void Acqisition::txtIncDecEU_KeyDown(int&, int) {}
 void Acqisition::txtIncDecEU_LostFocus() {}
 void Acqisition::t1EU_KeyDown(int&, int) {}
@@ -264,35 +256,14 @@ void Acqisition::txtCALAD_KeyDown(int, int&, int) {}
 void Acqisition::txtBASEAD_Change(int) {}
 void Acqisition::txtBASEAD_GotFocus(int) {}
 void Acqisition::txtBASEAD_KeyDown(int, int&, int) {}
-void Acqisition::txtDR_WaveHi_Change(int) {}
-void Acqisition::txtDR_WaveHi_Click(int) {}
-void Acqisition::txtDR_WaveHi_GotFocus(int) {}
-void Acqisition::txtDR_WaveHi_V_Change(int) {}
-void Acqisition::txtDR_WaveHi_V_GotFocus(int) {}
-void Acqisition::txtDR_WaveLo_Change(int) {}
-void Acqisition::txtDR_WaveLo_GotFocus(int) {}
-void Acqisition::txtDR_WaveLo_V_Change(int) {}
-void Acqisition::txtDR_WaveLo_V_GotFocus(int) {}
 
 void Acqisition::LBLCurTime_L_Click() {}
 void Acqisition::LBLCurTime_R_Click() {}
 void Acqisition::LBLMark_Click() {}
-void Acqisition::lblNoName_Caption_Click() {}
-void Acqisition::lblNoName_Caption3_Click() {}
-void Acqisition::lblItemName_Click(int) {}
 void Acqisition::lblNoName_Click(int) {}
 
-void Acqisition::PBXMoniDisp_Paint() {}
-void Acqisition::PBXMoniDisp_DblClick() {}
 void Acqisition::PBXMoniDisp_MouseDown(int, int, float, float) {}
 void Acqisition::PBXMoniDisp_MouseMove(int, int, float, float) {}
 void Acqisition::PBXMoniDisp_MouseUp(int, int, float, float) {}
-void Acqisition::PBXMoniDisp_Resize() {}
-void Acqisition::pbxParent_DblClick() {}
-
-// The one-shot timers stop themselves so that they fire once.
-void Acqisition::Timer2_Timer() { Timer2.setEnabled(false); }
-void Acqisition::timDisp_Timer() { timDisp.setEnabled(false); }
-void Acqisition::timSaveImage_Timer() { timSaveImage.setEnabled(false); }
 
 }  // namespace qv

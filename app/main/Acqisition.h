@@ -97,7 +97,8 @@ inline constexpr int32_t kOnePage = -1;
 
 // Positions of the L-L and P-P calibration marks, [channel][mark], up to 1000 a channel, with
 // the counts per channel; a page move erases the positions and keeps the counts.
-using CalMarkArray = std::array<std::array<float, 1000>, 32>;
+inline constexpr int32_t kCalMarkMax = 1000;  // positions a set holds per channel
+using CalMarkArray = std::array<std::array<float, kCalMarkMax>, 32>;
 extern CalMarkArray GsngCalMark1;
 extern CalMarkArray GsngCalMark2;
 extern std::array<float, 32> GsngCalMarkCnt1;
@@ -181,8 +182,63 @@ public:
     int32_t GetInstanseNo();
     void ReleaceInstanseNo(int32_t number);
 
-    // ---- Operations other parts of the window provide ----
+    // ---- Monitor drawing (Acqisition_Display.cpp) ----
+    // Redraws the whole monitor through device context hDC (the box's own, or a metafile's);
+    // bForce draws the frame also without a recording.
+    void DispFullWave(int32_t hDC, bool bForce);
+    // The terminal source's frame-at-a-time drawing in acquisition; -1 redraws the sweep.
+    void DispTerminalMode(int32_t frame);
+    // The first passage of the frame-time table through level t; 0 when there is none.
+    int32_t GetDispFlameStart(int32_t t);
+    // The camera's frame ticks and labels over the nDisp bands (Acqisition_FrameTicks.cpp).
+    void DrawFrameTicks(int32_t nDisp);
+
+    // ---- Channel bands and the channel panel (Acqisition_Bands.cpp) ----
+    // Bands: the ticked channels of the recording's range (lStartCH-1 .. lEndCH-1).
+    int32_t GetDispCHNum();
+    int32_t GetDispFirstCHNo();       // -1 when none is ticked
+    int32_t GetDispPos(int32_t ch);   // band from the top counted by the ticked visible boxes
+    int32_t GetPos2CHNo(int32_t pos); // -1 when no channel has that band
+    float GetGraphXPix(float x);
+    float GetGraphYPix(int32_t ch, int32_t point);
+    // The level, in bands from the bottom, where channel ch's trace is at window point pos
+    // under the range hi..lo; 0 without data, outside the display array or for hi = lo.
+    float GetH_CurCrossHi(int32_t ch, float hi, float lo, int32_t pos, int32_t unused);
+    // The graph cursor of channel ch's left cross marker; the right one is the next.
+    int32_t GetCHNo2CrossCurNo(int32_t ch);
+    // Moves channel ch's two cross markers to where the cursors meet its trace under its range.
+    void MoveCrossMarkers(int32_t ch);
     void DispCHCtrl();
+    // The channel panel laid out again, the channel buffers set up and the picture redrawn.
+    void UpdateCHDisp();
+    // After a change of the bands or the display size: the cursor graph anew and a repaint.
+    void RedrawAfterLayout(bool resetCursors);
+    // One of the three display sizes: the monitor's width is the graph width plus baseWidth.
+    void SetDisplaySize(float baseWidth);
+    // One wheel step on the picked channel's range: 0 narrows it (x 0.9), 1 widens it.
+    void WheelMove(int32_t direction);
+    double lblNoUnitSecLeft = -1;   // where "(sec)" sits; "(N)" goes left of it
+    bool bCHBulkUpdate = false;     // the select-all header is ticking boxes: one relayout
+    int32_t lCalTableFocusRow = 0;  // the calibration table's focused row
+    float sngCrossHalf = 0.0f;      // half width of a cross marker, in points
+    bool bRangeDrag = false;        // the graph's middle-button range drag is on
+    int32_t lRangeDragCH = -1;      // the channel it picked, -1 none
+
+    // ---- Display ranges (Acqisition_Ranges.cpp) ----
+    void DispInputText(forms::TextBox& box);
+    // A change of a range box; high: the high box, ad: the A/D pair.
+    void RangeBoxChanged(int Index, bool high, bool ad);
+    void HighlightRangeRow(int Index, bool ad, forms::TextBox& box);
+    bool bInDR_WaveHi = false;      // re-entry guards of the four change handlers
+    bool bInDR_WaveLo = false;
+    bool bInDR_WaveHi_V = false;
+    bool bInDR_WaveLo_V = false;
+    forms::TextBox* pDR_WaveFocusBox = nullptr;  // the range box the edit box writes back to
+    // The remembered rows of the two range pairs (engineering units, A/D counts).
+    int32_t lRangeRowEU = 0;
+    int32_t lRangeRowRaw = 0;
+
+    // ---- Operations other parts of the window provide ----
     void SetCursor(int32_t& leftPoint, int32_t& rightPoint, bool reset);
     void ReadDetectR();
 
@@ -233,8 +289,8 @@ public:
     // which each position last occurred.
     static void MakeStackFlameTable();
     std::vector<int32_t> channelColors = std::vector<int32_t>(32, 0);
-    bool bCaptionToggle = false;   // lblNoName_Caption: the channel table's name/number toggle
-    bool bCaption3Toggle = false;  // lblNoName_Caption3: its level/number toggle
+    bool bCaptionToggle = false;   // lblNoName_Caption: ticks (True) or clears every channel next
+    bool bCaption3Toggle = false;  // lblNoName_Caption3: the same for the calibration boxes
     // An outside component created by its program identifier; only TermMaster is ever called.
     struct OutsideComponent {
         virtual ~OutsideComponent() = default;
@@ -257,7 +313,6 @@ public:
     void DispCurValue();
     void DispCurLabelName();
     void DispCurMark();
-    void DispFullWave();
     void MoveCurL(float X);
     void MoveCurR(float X);
     void SaveObjectValue();
@@ -296,18 +351,12 @@ public:
     void SaveParam();
     // Comment(0..4) of the parameter record into TXTComment(0..4).
     void LoadComment();
-    // The channel panel laid out again, the channel buffers set up and the picture redrawn.
-    void UpdateCHDisp();
     // Clamps lPosWAVE_Start to 0 .. PTotal - lSweepPoint (never below 0).
     void CheckMove();
     // The display-range box of channel 0..31 in the unit now shown (engineering units with
     // chkUseCAL ticked, else A/D counts).
     forms::TextBox& GetTxtDR_WaveHi(int32_t ch);
     forms::TextBox& GetTxtDR_WaveLo(int32_t ch);
-    // The rows of the range table whose engineering-unit (raw-value) box last had the focus;
-    // the "Range" label copies from the one of the table now shown.
-    int32_t lRangeRowEU = 0;
-    int32_t lRangeRowRaw = 0;
     // (end of recording block)
 
     // ---- Commands, calls by name and keyboard commands ----
@@ -494,10 +543,13 @@ public:
     void txtDR_WaveHi_Click(int Index);
     void txtDR_WaveHi_GotFocus(int Index);
     void txtDR_WaveHi_V_Change(int Index);
+    void txtDR_WaveHi_V_Click(int Index);
     void txtDR_WaveHi_V_GotFocus(int Index);
     void txtDR_WaveLo_Change(int Index);
+    void txtDR_WaveLo_Click(int Index);
     void txtDR_WaveLo_GotFocus(int Index);
     void txtDR_WaveLo_V_Change(int Index);
+    void txtDR_WaveLo_V_Click(int Index);
     void txtDR_WaveLo_V_GotFocus(int Index);
 
     // ---- Labels ----

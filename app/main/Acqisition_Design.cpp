@@ -79,7 +79,7 @@ const forms::FormDesign& Acqisition::design() {
 
             // ---- monitor ----
             {T::PictureBox, "PBXMoniDisp", -1, "", 82, 44, 300, 532, "",
-             {{"ScaleMode", vbPixels}, {"BackColor", kWhite}, {"OLEDropMode", 1}}},
+             {{"ScaleMode", vbPixels}, {"BackColor", kWhite}, {"OLEDropMode", 1}, {"BorderStyle", 0}}},
             {T::Label, "lblNoName_3", 0, "PBXMoniDisp", 2, 0, 120, 14, "", {{"BackStyle", 0}}},
             {T::Label, "lblNoName_3R", 0, "PBXMoniDisp", 176, 0, 120, 14, "",
              {{"BackStyle", 0}, {"Alignment", 1}}},

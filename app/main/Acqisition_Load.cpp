@@ -235,7 +235,7 @@ void Acqisition::UpdateCHDisp() {
     SetDispCH_GCWave();
     if (IsModeAcq()) {
         ChangeMonitorDispSetting();
-        if (IsTriggerSetting()) DispFullWave();
+        if (IsTriggerSetting()) DispFullWave(PBXMoniDisp.hDC(), true);
         return;
     }
     SetCursor(GAcqParam.Cur_L_Point, GAcqParam.Cur_R_Point, false);

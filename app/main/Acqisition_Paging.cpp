@@ -135,11 +135,12 @@ void Acqisition::lblRange_Click() {
             GAcqParam.DR_WaveLo[i] = lo;
             GetTxtDR_WaveHi(i).setText(basic::CStr(hi));
             GetTxtDR_WaveLo(i).setText(basic::CStr(lo));
+            if (!IsModeAcq() && GAcqParam.CHKWaveNo[i] == 1) MoveCrossMarkers(i);
         }
     }
     if (IsModeAcq()) {
         ChangeMonitorDispSetting();
-        if (IsTriggerSetting()) DispFullWave();
+        if (IsTriggerSetting()) DispFullWave(PBXMoniDisp.hDC(), true);
     } else {
         PBXMoniDisp.Refresh();
     }

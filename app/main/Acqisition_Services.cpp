@@ -40,46 +40,9 @@ void Acqisition::SetCursor(int32_t& leftPoint, int32_t& rightPoint, bool reset) 
     DispCurValue();
 }
 
-// One row per recorded channel, spread over the height of the channel panel; rows of channels
-// outside the range are hidden. The boxes in A/D counts and the edit boxes keep their
-// visibility inside the range: showing them is the calibration switch's and the editor's concern.
-void Acqisition::DispCHCtrl() {
-    const int32_t first = std::clamp(GAcqCondition.lStartCH, 1, 32) - 1;
-    const int32_t last = std::clamp(GAcqCondition.lEndCH, first + 1, 32) - 1;
-    const double pitch = fraCHDisp.Height() / (last - first + 1);
-    auto place = [&](auto& arr, bool setVisible) {
-        for (int i = 0; i <= std::min(arr.UBound(), 31); ++i) {
-            auto& c = arr(i);
-            const bool inRange = i >= first && i <= last;
-            if (inRange) c.setTop((i - first) * pitch + std::max(0.0, (pitch - c.Height()) / 2));
-            if (!inRange)
-                c.setVisible(false);
-            else if (setVisible)
-                c.setVisible(true);
-        }
-    };
-    place(lblNoName, true); place(CHKWaveNo, true); place(chkCal, true);
-    place(lblNoName_2, true); place(lblNoName_3, true); place(lblNoName_3R, true);
-    place(lblCurLevel_L, true); place(lblCurLevel_R, true); place(lblCurLevel_LR, true);
-    place(lblDiv, true); place(lblUnit, true);
-    place(txtDR_WaveHi, true); place(txtDR_WaveLo, true); place(chkCopy, true);
-    place(txtDR_WaveHi_V, false); place(txtDR_WaveLo_V, false); place(chkCopy_V, false);
-    place(txtNoName_3, false); place(txtNoName_3R, false);
-    for (int i = first; i <= std::min(last, lblNoName.UBound()); ++i) {
-        lblNoName(i).setCaption(std::to_string(i + 1));
-        lblNoName_2(i).setCaption(std::to_string(i + 1));
-    }
-}
-
-void Acqisition::SetDispCH_GCWave() {}
-
 void Acqisition::DispCurValue() {}
 void Acqisition::DispCurLabelName() {}
 void Acqisition::DispCurMark() {}
-
-void Acqisition::DispFullWave() {
-    if (GbEndProgram) return;
-}
 
 void Acqisition::MoveCurL(float X) {
     if (graphHandle != 0) Trelm::H_CURSORMOVE(graphHandle, 0, X, -100.0f, X, 100.0f);

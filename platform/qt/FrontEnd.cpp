@@ -1,6 +1,9 @@
 #include "platform/qt/FrontEnd.h"
 
 #include <QApplication>
+#include <QByteArray>
+#include <QClipboard>
+#include <QMimeData>
 #include <QDialog>
 #include <QImage>
 #include <QPainter>
@@ -10,6 +13,7 @@
 #include <cstring>
 
 #include "platform/basic/RuntimeError.h"
+#include "platform/forms/Clipboard.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/qt/ControlView.h"
 #include "platform/qt/FormWindow.h"
@@ -71,6 +75,20 @@ void FrontEnd::install() {
         if (it != surfaces_.end() && it->second) it->second->update();
     });
     qApp->installEventFilter(keys_.get());
+    // A metafile put on the program's clipboard goes to the system's as the metafile bytes and
+    // a PNG of the same picture, for readers that know no metafiles.
+    forms::Clipboard.setPublisher([](const forms::ClipboardObject& cb) {
+        auto* data = new QMimeData;
+        if (!cb.metafileBytes().empty()) {
+            const auto& emf = cb.metafileBytes();
+            data->setData("image/emf", QByteArray(reinterpret_cast<const char*>(emf.data()),
+                                                  static_cast<qsizetype>(emf.size())));
+        }
+        if (const std::vector<uint8_t> png = cb.pngBytes(); !png.empty())
+            data->setData("image/png", QByteArray(reinterpret_cast<const char*>(png.data()),
+                                                  static_cast<qsizetype>(png.size())));
+        QGuiApplication::clipboard()->setMimeData(data);
+    });
     for (forms::Form* f : rt.Forms()) {
         formLoaded(*f);
         if (f->Visible()) formShown(*f, f->isModal());
@@ -84,6 +102,7 @@ void FrontEnd::uninstall() {
     if (rt.observer() == this) rt.setObserver(nullptr);
     if (rt.host() == this) rt.setHost(nullptr);
     gdi::Surface::setChangeListener({});
+    forms::Clipboard.setPublisher({});
     if (qApp) qApp->removeEventFilter(keys_.get());
     for (auto& [c, v] : views_) v->detach();
     for (auto& [f, w] : windows_) {

@@ -430,12 +430,12 @@ TEST_F(LoadTest, DropsLoadRecordingsInAnyCaseAndApplyDroppedSettings) {
     EXPECT_EQ(history(1), prog.win("a"));
 
     // A settings file becomes the settings file in force; the recording's name stays.
-    prog.writeBytes("c.SET", "[Acqisition.txtMoveTime]\r\nText=7\r\n");
+    prog.writeBytes("c.SET", "[Acqisition.txtIncDecEU]\r\nText=7\r\n");
     const std::string name = w->txtFName.Text();
     ASSERT_TRUE(dropped("c.SET"));
     EXPECT_EQ(GstrSettingFile, prog.win("c.SET"));
     EXPECT_EQ(w->txtFName.Text(), name);
-    EXPECT_EQ(w->txtMoveTime.Text(), "7");
+    EXPECT_EQ(w->txtIncDecEU.Text(), "7");
     EXPECT_FALSE(w->bAutoCall);
 }
 

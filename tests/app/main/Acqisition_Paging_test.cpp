@@ -183,6 +183,7 @@ TEST_F(PagingTest, RangeCopiesTheRememberedRowDownToTheLastChannelWithOneRepaint
     w->txtDR_WaveLo(5).setText("-0.1");
     w->lRangeRowEU = 5;
     w->lRangeRowRaw = 2;
+    w->chkDispTable.setValue(0);  // the range label shows beside the range boxes, not the table
     int paints = 0;
     auto watch = w->PBXMoniDisp.Paint.connect([&] { ++paints; });
     ASSERT_TRUE(driver.click(w->lblRange));

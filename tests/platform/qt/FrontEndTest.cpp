@@ -1,6 +1,9 @@
 #include "platform/qt/QtBase.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -21,6 +24,8 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
+#include "platform/forms/Clipboard.h"
+#include "platform/gdi/Surface.h"
 #include "platform/kernel/Paths.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/Style.h"
@@ -389,6 +394,24 @@ TEST_F(FrontEndTest, ArrayElementsContainersAndEnd) {
     QTest::mouseClick(w(f.cmdGo), Qt::LeftButton);
     EXPECT_TRUE(Runtime::get().ended());
     EXPECT_TRUE(Runtime::get().Forms().empty());
+}
+
+}  // namespace qv::qt::test
+
+namespace qv::qt::test {
+
+TEST_F(FrontEndTest, AMetafileOnTheClipboardReachesTheSystemAsEmfAndPng) {
+    auto picture = std::make_shared<gdi::Surface>(4, 2, 0x0000FF);
+    forms::Clipboard.SetMetafile({1, 0, 0, 0, 9}, picture);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->data("image/emf").size(), 5);
+    const QImage png = QImage::fromData(data->data("image/png"), "PNG");
+    ASSERT_FALSE(png.isNull());
+    EXPECT_EQ(png.size(), QSize(4, 2));
+    EXPECT_EQ(png.pixelColor(1, 1), QColor(255, 0, 0));
+    forms::Clipboard.Clear();
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
 }
 
 }  // namespace qv::qt::test

@@ -1,0 +1,61 @@
+#pragma once
+// The main window started headless for a bench: a temporary program folder with the shipped
+// ini files and the library, the window shown, and its monitor set to 32 bands in a
+// 1920 x 1080 picture. Only the start-up's own small files are written.
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/common/IniSet.h"
+#include "app/main/Acqisition.h"
+#include "platform/forms/Driver.h"
+#include "platform/kernel/Paths.h"
+#include "platform/kernel/SettingsStore.h"
+
+namespace qv::bench {
+
+struct MainWindow {
+    std::filesystem::path dir;
+    std::unique_ptr<forms::Driver> driver;
+    Acqisition* w = nullptr;
+    MainWindow() {
+        namespace fs = std::filesystem;
+        std::string tmpl = (fs::temp_directory_path() / "qvbench_XXXXXX").string();
+        if (!mkdtemp(tmpl.data())) std::abort();
+        dir = tmpl;
+        const fs::path bin = QV_BIN_DIR;
+        for (const char* f : {"AmpDef.ini", "Tolvane.ini"}) fs::copy_file(bin / f, dir / f);
+        fs::create_symlink(bin / "libTrelm.so", dir / "libTrelm.so");
+        fs::create_directories(dir / "drive_c");
+        kernel::setProgramFolder(dir.string());
+        kernel::setSettingsFolder((dir / "config").string());
+        kernel::setDriveFolder('C', (dir / "drive_c").string());
+        driver = std::make_unique<forms::Driver>();
+        w = &Acqisition::instance();
+        w->Show();
+        driver->advance(5);
+    }
+    ~MainWindow() {
+        driver.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    // Every channel of the live conditions ticked with the range lo..hi, in a 1920 x 1080
+    // monitor, laid out as the channel panel does it.
+    void showBands(const char* hi, const char* lo) {
+        for (int ch = 0; ch < 32; ++ch) {
+            const bool in = ch >= GAcqCondition.lStartCH - 1 && ch <= GAcqCondition.lEndCH - 1;
+            GAcqParam.CHKWaveNo[ch] = in ? 1 : 0;
+            w->CHKWaveNo(ch).setValue(in ? 1 : 0);
+            w->txtDR_WaveHi(ch).setText(hi);
+            w->txtDR_WaveLo(ch).setText(lo);
+        }
+        w->PBXMoniDisp.Move(w->PBXMoniDisp.Left(), w->PBXMoniDisp.Top(), 1920, 1080);
+        w->UpdateCHDisp();
+    }
+};
+
+}  // namespace qv::bench
