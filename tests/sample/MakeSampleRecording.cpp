@@ -105,6 +105,8 @@ int main(int argc, char** argv) {
     if (!std::filesystem::exists(settings)) {
         std::ofstream out(settings, std::ios::binary);
         out << "[Acqisition.txtFName]\r\nName=txtFName\r\nText=" << (folder / "Sample").string() << "\r\n";
+        // The sample's ranges are in its engineering units: the traces show with USE CAL ticked.
+        out << "[Acqisition.chkUseCAL]\r\nName=chkUseCAL\r\nValue=1\r\n";
         if (!out) {
             std::cerr << "cannot write " << settings << "\n";
             return 1;
