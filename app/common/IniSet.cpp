@@ -1,5 +1,7 @@
 #include "app/common/IniSet.h"
 
+#include <algorithm>
+
 #include <new>
 
 #include "platform/basic/Basic.h"
@@ -43,6 +45,14 @@ int32_t GlCapNum = 0;
 void WaveArray::Redim(int32_t channels, int32_t points) {
     if (channels < 0 || points < 0) basic::raiseError(basic::errSubscript);
     const size_t n = static_cast<size_t>(channels) * static_cast<size_t>(points);
+    if (n == data_.size()) {
+        // The same size again (every page of a recording): cleared in place, without giving
+        // back hundreds of megabytes only to have them mapped and zeroed anew.
+        std::fill(data_.begin(), data_.end(), 0.0f);
+        channels_ = channels;
+        points_ = points;
+        return;
+    }
     std::vector<float> fresh;
     try {
         fresh.assign(n, 0.0f);
