@@ -51,6 +51,15 @@ const std::vector<float>& channels(int64_t points) {
     return data;
 }
 
+// The figure beside one read of the same points from memory, in the same run.
+void readReference(benchmark::State& state, const BenchClock& work, const BenchClock& read) {
+    const double n = static_cast<double>(state.iterations());
+    state.counters["cpu_ms"] = 1e3 * work.cpu / n;
+    state.counters["read_ms"] = 1e3 * read.wall / n;
+    state.counters["read_time_ratio"] = work.wall / read.wall;
+    state.counters["read_cpu_ratio"] = work.cpu / read.cpu;
+}
+
 using Draw = void(const float*, int32_t, int32_t, float, float);
 
 void redraw(benchmark::State& state, const char* name) {
@@ -65,15 +74,43 @@ void redraw(benchmark::State& state, const char* name) {
     viewset(picture.hwnd, picture.dc);
     window(0, -1, static_cast<float>(points), 1);
     pen(0, 0x000000);
+    BenchClock drawing{}, reading{};
     for (auto _ : state) {
         picture.surface->fill(0xFFFFFF);
+        const BenchClock t0 = BenchClock::now();
         for (int c = 0; c < kChannels; ++c) {
             margins(0, 0, c * kHeight / kChannels, kHeight - (c + 1) * kHeight / kChannels);
             draw(data.data() + c * points, static_cast<int32_t>(points), 0, 0, 0);
         }
+        const BenchClock t = BenchClock::now() - t0;
+        drawing += t;
+        state.SetIterationTime(t.wall);
+        reading += timedRead(data.data(), data.size() * sizeof(float));
     }
+    readReference(state, drawing, reading);
     state.SetItemsProcessed(state.iterations() * points * kChannels);
     state.SetBytesProcessed(state.iterations() * points * kChannels * static_cast<int64_t>(sizeof(float)));
+}
+
+// The envelope alone: 10000 values of each channel, as DISPS2 takes them.
+void BM_S_TRANS(benchmark::State& state) {
+    const int64_t points = state.range(0);
+    const std::vector<float>& data = channels(points);
+    auto trans = trelm<decltype(S_TRANS)>("S_TRANS");
+    std::vector<float> envelope(10000);
+    BenchClock work{}, reading{};
+    for (auto _ : state) {
+        const BenchClock t0 = BenchClock::now();
+        for (int c = 0; c < kChannels; ++c)
+            trans(envelope.data(), data.data() + c * points, 0, static_cast<int32_t>(points), 10000);
+        benchmark::DoNotOptimize(envelope.data());
+        const BenchClock t = BenchClock::now() - t0;
+        work += t;
+        state.SetIterationTime(t.wall);
+        reading += timedRead(data.data(), data.size() * sizeof(float));
+    }
+    readReference(state, work, reading);
+    state.SetItemsProcessed(state.iterations() * points * kChannels);
 }
 
 void BM_DISPS(benchmark::State& state) { redraw(state, "DISPS"); }
@@ -101,8 +138,9 @@ void BM_PlainPolyline(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * points * kChannels);
 }
 
-BENCHMARK(BM_DISPS)->Arg(20000)->Arg(2000000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinWarmUpTime(0.3);
-BENCHMARK(BM_DISPS2)->Arg(20000)->Arg(2000000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinWarmUpTime(0.3);
+BENCHMARK(BM_S_TRANS)->Arg(2000000)->Unit(benchmark::kMillisecond)->UseManualTime()->MinWarmUpTime(0.3);
+BENCHMARK(BM_DISPS)->Arg(20000)->Arg(2000000)->Unit(benchmark::kMillisecond)->UseManualTime()->MinWarmUpTime(0.3);
+BENCHMARK(BM_DISPS2)->Arg(20000)->Arg(2000000)->Unit(benchmark::kMillisecond)->UseManualTime()->MinWarmUpTime(0.3);
 BENCHMARK(BM_PlainPolyline)->Arg(20000)->Arg(2000000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinWarmUpTime(0.3);
 
 }  // namespace

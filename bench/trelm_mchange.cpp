@@ -30,21 +30,26 @@ void BM_MChange(benchmark::State& state) {
         cal[c * 4 + 3] = 12.0f * c;   // BASE_AD
     }
     std::vector<float> dst(samples), copy(samples);
-    double convertSeconds = 0, copySeconds = 0;
+    BenchClock convert{}, memcpyTime{};
     for (auto _ : state) {
-        auto t0 = std::chrono::steady_clock::now();
+        const BenchClock t0 = BenchClock::now();
         mchange(dst.data(), raw.data(), kChannels, kScans, cal.data());
         benchmark::DoNotOptimize(dst.data());
-        auto t1 = std::chrono::steady_clock::now();
+        const BenchClock t1 = BenchClock::now();
         std::memcpy(copy.data(), dst.data(), samples * sizeof(float));
         benchmark::DoNotOptimize(copy.data());
-        auto t2 = std::chrono::steady_clock::now();
-        convertSeconds += std::chrono::duration<double>(t1 - t0).count();
-        copySeconds += std::chrono::duration<double>(t2 - t1).count();
-        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+        const BenchClock t2 = BenchClock::now();
+        convert += t1 - t0;
+        memcpyTime += t2 - t1;
+        state.SetIterationTime((t1 - t0).wall);
     }
+    const double n = static_cast<double>(state.iterations());
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(samples));
-    state.counters["memcpy_time_ratio"] = convertSeconds / copySeconds;
+    state.counters["cpu_ms"] = 1e3 * convert.cpu / n;
+    state.counters["memcpy_ms"] = 1e3 * memcpyTime.wall / n;
+    state.counters["memcpy_cpu_ms"] = 1e3 * memcpyTime.cpu / n;
+    state.counters["memcpy_time_ratio"] = convert.wall / memcpyTime.wall;
+    state.counters["memcpy_cpu_ratio"] = convert.cpu / memcpyTime.cpu;
 }
 BENCHMARK(BM_MChange)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -24,4 +24,17 @@ inline int32_t scanExtreme(const float* src, int32_t n, float& extreme, Beyond b
 inline bool above(float a, float b) { return a > b; }
 inline bool below(float a, float b) { return a < b; }
 
+// Smallest and largest of p[0 .. n-1] (n >= 1), starting from p[0] and passing over NaN after
+// it (a NaN p[0] gives NaN for both), and whether any element is NaN. Which of two equal zeros
+// comes back is not specified. Wide vectors where the processor has them.
+void minMaxNan(const float* p, int64_t n, float& lo, float& hi, bool& nan);
+
+// First index i < n with p[i] == v, or n.
+int64_t firstEqual(const float* p, int64_t n, float v);
+
+// The smallest and largest of p[0 .. n-1] (n >= 1) in source order, each at its first place as
+// the running scans find it, the maximum first when both sit on one point. `wide` lets long runs
+// take the vector scans, which give the same bits.
+void extremesInOrder(const float* p, int32_t n, float& first, float& second, bool wide);
+
 }  // namespace trelm

@@ -137,8 +137,8 @@ void MOVEDRAWRECT(float x1, float y1, float x2, float y2, int32_t fill) {
         Selection pen(f.dc, viewPen());
         if (fill == 1) {
             Rectangle(f.dc, l, t, r, b);
-            // Corners in any order, as the outline takes them.
-            const RECT box{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
+            // Corners as given: the drawing layer decides what reversed corners cover.
+            const RECT box{l, t, r, b};
             const HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(gView.penColour));
             FillRect(f.dc, &box, brush);
             DeleteObject(brush);

@@ -113,13 +113,8 @@ void S_TRANS(float* dst, const float* src, int32_t /*ignored*/, int32_t n, int32
             // An empty segment (fewer source points than outputs) repeats the point it sits on.
             first = second = src[std::min<int64_t>(b, n - 1)];
         } else {
-            const int32_t len = static_cast<int32_t>(next - b);
-            float hi, lo;
-            const int32_t ihi = std::max(trelm::scanExtreme(src + b, len, hi, trelm::above), 0);
-            const int32_t ilo = std::max(trelm::scanExtreme(src + b, len, lo, trelm::below), 0);
             // Source order; the maximum first when both sit on the same point.
-            first = ilo < ihi ? lo : hi;
-            second = ilo < ihi ? hi : lo;
+            trelm::extremesInOrder(src + b, static_cast<int32_t>(next - b), first, second, true);
         }
         dst[2 * k] = first;
         dst[2 * k + 1] = second;

@@ -6,6 +6,7 @@
 // (the copy pen), the polyline through such a run sets exactly the pixels of the column's
 // vertical extent plus the segments that enter and leave the column, so each run is drawn as at
 // most four points. Any other pen or raster operation (XOR cursors) draws every segment.
+#include "library/ArrayScan.h"
 #include "library/GlobalView.h"
 #include "library/trelm.h"
 #include "library/ExportGuard.h"
@@ -15,9 +16,6 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace trelm {
 namespace {
@@ -37,39 +35,6 @@ bool idempotent(int rop) {
     default:
         return false;
     }
-}
-
-// Smallest and largest of p[0..n-1] (n >= 1), and whether any is NaN.
-void minMax(const float* p, int64_t n, float& lo, float& hi, bool& nan) {
-    int64_t i = 0;
-    float l = p[0], h = p[0];
-    bool anyNan = false;
-#if defined(__SSE2__)
-    if (n >= 8) {
-        __m128 vl = _mm_loadu_ps(p), vh = vl, vn = _mm_cmpunord_ps(vl, vl);
-        for (i = 4; i + 4 <= n; i += 4) {
-            const __m128 v = _mm_loadu_ps(p + i);
-            vl = _mm_min_ps(vl, v);
-            vh = _mm_max_ps(vh, v);
-            vn = _mm_or_ps(vn, _mm_cmpunord_ps(v, v));
-        }
-        alignas(16) float ls[4], hs[4];
-        _mm_store_ps(ls, vl);
-        _mm_store_ps(hs, vh);
-        anyNan = _mm_movemask_ps(vn) != 0;
-        l = std::min({ls[0], ls[1], ls[2], ls[3]});
-        h = std::max({hs[0], hs[1], hs[2], hs[3]});
-    }
-#endif
-    for (; i < n; ++i) {
-        const float v = p[i];
-        anyNan |= v != v;
-        l = std::min(l, v);
-        h = std::max(h, v);
-    }
-    lo = l;
-    hi = h;
-    nan = anyNan;
 }
 
 // Feeds a polyline to the drawing layer in pieces that share their end points. With a thin
@@ -163,7 +128,7 @@ bool compressedPath(const Trace& t, PolylineSink& out) {
             // NaN or rows beyond the 32-bit range break that order and are walked instead.
             float lo, hi;
             bool nan;
-            minMax(t.y + i, end - i, lo, hi, nan);
+            minMaxNan(t.y + i, end - i, lo, hi, nan);
             const int32_t top = t.row(hi), bottom = t.row(lo);
             if (!nan && top != INT32_MIN && bottom != INT32_MIN) {
                 out.add(col, t.row(t.y[i]));
@@ -217,10 +182,6 @@ void drawPolyline(HDC dc, const Trace& t) {
     Polyline(dc, pts.data(), t.n);
 }
 
-void fillBar(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2, HBRUSH brush) {
-    const RECT r{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
-    FillRect(dc, &r, brush);
-}
 
 void drawTrace(const float* y, int32_t n, int32_t style, float xoffset, float yoffset) {
     const ViewState& v = view();
@@ -259,7 +220,10 @@ void drawTrace(const float* y, int32_t n, int32_t style, float xoffset, float yo
         const POINT p = t.at(i);
         const int32_t next = t.column(i + 1);
         Rectangle(dc, saturate32(int64_t{p.x} - 1), yb, next, p.y);
-        if (penBrush) fillBar(dc, p.x, p.y, next, yb, penBrush);
+        // The corners as they are: a bar below the baseline is a box with bottom < top, whose
+        // cover the drawing layer decides.
+        const RECT bar{p.x, p.y, next, yb};
+        if (penBrush) FillRect(dc, &bar, penBrush);
     }
     if (penBrush) DeleteObject(penBrush);
     if (style == 5) {

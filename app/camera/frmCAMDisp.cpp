@@ -13,7 +13,7 @@ frmCAMDisp& frmCAMDisp::instance() { return forms::loadForm<frmCAMDisp>(); }
 const forms::FormDesign& frmCAMDisp::design() {
     using T = forms::ControlType;
     static const forms::FormDesign d{
-        "frmCAMDisp", "Camera", 0, 0, 6000, 1800,
+        "frmCAMDisp", "Camera", 0, 0, 6000, 2100,
         {},
         {
             {T::Label, "Label4", -1, "", 120, 120, 900, 270, "F No. =", {}},

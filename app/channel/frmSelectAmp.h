@@ -49,8 +49,9 @@ public:
     void cmbSelectGain_Click();
     void cmdExecute_Click();
 
+    static const forms::FormDesign& design();   // the window as designed
+
 private:
-    static const forms::FormDesign& design();
     // The selected gain as a whole number; 0 when none is selected or its text is no usable
     // (positive, 32-bit) gain.
     int32_t selectedGain() const;

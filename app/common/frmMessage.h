@@ -25,8 +25,7 @@ public:
 
     void cmdClose_Click();
 
-private:
-    static const forms::FormDesign& design();
+    static const forms::FormDesign& design();   // the window as designed
 };
 
 // Shows (or hides) the message panel centred on the screen with the two lines and, when

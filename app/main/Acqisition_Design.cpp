@@ -38,7 +38,7 @@ const forms::FormDesign& Acqisition::design() {
             {T::Label, "lblNoName_Caption", -1, "", 4, 26, 36, 16, "CH", {{"Alignment", 2}}},
             {T::Label, "lblNoName_Caption3", -1, "", 42, 26, 36, 16, "CAL", {{"Alignment", 2}}},
             {T::Label, "LBLTimer", -1, "", 82, 26, 64, 16, "--", {{"Alignment", 1}}},
-            {T::Label, "LBLTime", -1, "", 150, 26, 128, 16, "", {}},
+            {T::Label, "LBLTime", -1, "", 150, 26, 128, 16, "0000 00:00:00", {}},
             {T::Label, "lblSoftTrgCntAll", -1, "", 280, 26, 36, 16, "----", {}},
             {T::TextBox, "TXTDR_TimeDiv", -1, "", 318, 24, 64, 18, "", {{"Locked", true}}},
             {T::Frame, "fraCalDispACQ", -1, "", 386, 0, 480, 44, "",

@@ -83,7 +83,7 @@ void Acqisition::Form_Load() {
     SetIniFileName(ProgramFile("Tolvane.ini"));
     WriteIniString("CTRL", "Acqisition2.chkMakePSG.Value", "0");
     // 2-5. Message window, command line, instance mode.
-    ShowMessage(true, std::string(kProductName) + " 起動中", "しばらくお待ちください。", false);
+    ShowMessage(true, std::string(kProductName) + " 起動中", "しばらくお待ちください。", true);
     GstrMode = "1";
     GAcqParam.GbLoading = true;
     ParseCommandLine();

@@ -101,8 +101,9 @@ public:
     void Form_Load();
     void Form_Unload(int& Cancel);
 
+    static const forms::FormDesign& design();   // the window as designed
+
 private:
-    static const forms::FormDesign& design();
     gdi::BITMAP bmp_{};
     std::vector<uint8_t> bmpBits_;
     int32_t hDrawDib_ = 0;

@@ -28,8 +28,9 @@ public:
     void cmdExchange_Click();
     void cmdピクチャをJPGに保存_Click();
 
+    static const forms::FormDesign& design();   // the window as designed
+
 private:
-    static const forms::FormDesign& design();
     // Paints Picture1's picture into Picture2 at the target size and writes the file.
     void convert();
 };

@@ -184,9 +184,10 @@ double CDate(std::string_view text) {
 
 std::string CStrDate(double date) {
     const DateParts p = decodeDate(date);
-    if (p.year == 1899 && p.month == 12 && p.day == 30) return Format(date, "hh:nn:ss");
+    // The general date form of the Japanese locale: the hour carries no leading zero.
+    if (p.year == 1899 && p.month == 12 && p.day == 30) return Format(date, "h:nn:ss");
     if (p.hour == 0 && p.minute == 0 && p.second == 0) return Format(date, "yyyy/mm/dd");
-    return Format(date, "yyyy/mm/dd hh:nn:ss");
+    return Format(date, "yyyy/mm/dd h:nn:ss");
 }
 
 }  // namespace qv::basic

@@ -44,8 +44,8 @@ DateParts decodeDate(double date);
 // date or "T" before the time, or a plain number (the date value itself, so "0" is
 // 1899-12-30 00:00:00). Anything else raises 13; a value outside the date range raises 6.
 double CDate(std::string_view text);
-// The default text of a date: "yyyy/mm/dd hh:nn:ss", the date alone when the time is 0, the time
-// alone when the date is 1899-12-30.
+// The default text of a date: "yyyy/mm/dd h:nn:ss" (no leading zero on the hour), the date alone
+// when the time is 0, the time alone ("h:nn:ss") when the date is 1899-12-30.
 std::string CStrDate(double date);
 
 }  // namespace qv::basic

@@ -229,9 +229,8 @@ PixelRect Form::outerRect() const {
 }
 
 PixelRect Form::clientRect() const {
-    if (BorderStyle == 0) return outerRect();
-    return inset(outerRect(), Screen.frameBorderX, Screen.frameBorderY + Screen.captionHeight,
-                 Screen.frameBorderX, Screen.frameBorderY);
+    const WindowFrame f = windowFrame(BorderStyle);
+    return inset(outerRect(), f.border, f.border + f.caption, f.border, f.border);
 }
 
 void Form::Move(double left, double top, double width, double height) {

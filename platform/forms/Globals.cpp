@@ -30,6 +30,17 @@ Control* ScreenObject::ActiveControl() const { return Runtime::get().focused(); 
 
 std::string AppObject::Path() const { return kernel::programFolderWindows(); }
 
+WindowFrame windowFrame(int borderStyle) {
+    switch (borderStyle) {
+        case 0: return {0, 0};
+        case 1:
+        case 3: return {3, 19};
+        case 4: return {3, 16};
+        case 5: return {4, 16};
+        default: return {4, 19};
+    }
+}
+
 double screenPixelsPerInchX() { return 1440.0 / Screen.TwipsPerPixelX(); }
 double screenPixelsPerInchY() { return 1440.0 / Screen.TwipsPerPixelY(); }
 

@@ -16,10 +16,6 @@ public:
     double Height() const;
     double TwipsPerPixelX() const;
     double TwipsPerPixelY() const;
-    // The frame a sizable top-level window gets around its client area, in pixels.
-    int frameBorderX = 4;
-    int frameBorderY = 4;
-    int captionHeight = 26;
     Form* ActiveForm() const;
     Control* ActiveControl() const;
     int MousePointer = 0;
@@ -40,6 +36,16 @@ private:
 };
 
 extern ScreenObject Screen;
+
+// The frame around a top-level window's client area, in pixels, by BorderStyle: the metrics of
+// the platform the designs were made on (a caption bar of 18 pixels and its 1-pixel edge; a
+// sizable border of 4, a fixed one of 3; tool windows a 15-pixel caption). A design's outer size
+// less this frame is the client area, whatever frame the window manager draws.
+struct WindowFrame {
+    int border = 0;    // left, right and bottom
+    int caption = 0;   // above the client area, under the top border
+};
+WindowFrame windowFrame(int borderStyle);
 extern AppObject App;
 
 // Converts a length between scale modes. pixelsPerInch is the device's (screen: 1440 / twips

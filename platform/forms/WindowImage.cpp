@@ -104,7 +104,7 @@ void Form::renderWindowImage() {
         fill(*image, PixelRect{0, h - 1, w, h}, kFrameEdge);
         fill(*image, PixelRect{0, 0, 1, h}, kFrameEdge);
         fill(*image, PixelRect{w - 1, 0, w, h}, kFrameEdge);
-        drawTitle(*image, PixelRect{local.left, Screen.frameBorderY, local.right, local.top},
+        drawTitle(*image, PixelRect{local.left, windowFrame(BorderStyle).border, local.right, local.top},
                   caption_);
     }
     auto clientImage = std::make_shared<gdi::Surface>(std::max(0, local.width()),

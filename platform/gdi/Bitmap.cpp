@@ -454,7 +454,9 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
     std::vector<uint32_t> block(size_t(dw) * size_t(dh), 0);
     for (int i = 0; i < dh; ++i) {
         int di = destHeight < 0 ? dh - 1 - i : i;
-        int64_t sy = top + (int64_t(2 * i + 1) * srcHeight) / (2 * int64_t(dh));
+        // The source pixel under the destination pixel's centre; a centre exactly on the
+        // border of two source pixels takes the lower one.
+        int64_t sy = top + (int64_t(2 * i + 1) * srcHeight - 1) / (2 * int64_t(dh));
         if (sy < 0 || sy >= H) continue;
         if (sy != decoded) {
             int64_t fileRow = h.biHeight > 0 ? H - 1 - sy : sy;
@@ -464,7 +466,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
         uint32_t* out = block.data() + size_t(di) * size_t(dw);
         for (int j = 0; j < dw; ++j) {
             int dj = destWidth < 0 ? dw - 1 - j : j;
-            int64_t sx = xSrc + (int64_t(2 * j + 1) * srcWidth) / (2 * int64_t(dw));
+            int64_t sx = xSrc + (int64_t(2 * j + 1) * srcWidth - 1) / (2 * int64_t(dw));
             out[dj] = (sx >= 0 && sx < h.biWidth) ? rowPx[size_t(sx)] : 0;
         }
     }

@@ -246,6 +246,7 @@ PenSpec penSpec(const Dc& dc) {
         return p;
     }
     p.width = std::max(o->penWidth, 1);
+    p.insideFrame = o->penStyle == PS_INSIDEFRAME;
     if (p.width == 1) {
         switch (o->penStyle) {
             case PS_DASH: p.pattern = kDash; p.period = 24; break;
@@ -842,17 +843,28 @@ bool Polygon(HDC hdc, const POINT* pts, int count) {
     });
 }
 
+// The box FillRect covers, half-open. Reversed corners are not empty: right < left covers
+// right + 1 .. left (the same box taken from the other corner), likewise bottom < top.
+static void fillRectSpan(int32_t a, int32_t b, int64_t& lo, int64_t& hi) {
+    lo = a <= b ? a : int64_t(b) + 1;
+    hi = a <= b ? b : int64_t(a) + 1;
+}
+
 int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
     ObjPtr b = findObject(brush);
     if (!rect || !b || b->type != OBJ_BRUSH) return 0;
+    int64_t l, r, t0, b0;
+    fillRectSpan(rect->left, rect->right, l, r);
+    fillRectSpan(rect->top, rect->bottom, t0, b0);
+    const RECT box{int32_t(std::min<int64_t>(l, INT32_MAX)), int32_t(std::min<int64_t>(t0, INT32_MAX)),
+                   int32_t(std::min<int64_t>(r, INT32_MAX)), int32_t(std::min<int64_t>(b0, INT32_MAX))};
     bool ok = draw(hdc, [&](Dc& dc, const Target& t, RECT* touched) {
-        if (dc.emf) dc.emf->fillRect(*rect, brush, *b, dc.brushId, dc.brush.get());
-        if (b->brushStyle == BS_NULL || rect->right <= rect->left || rect->bottom <= rect->top)
-            return;
-        int64_t x0 = std::max<int64_t>(int64_t(rect->left) + dc.orgX, 0);
-        int64_t x1 = std::min<int64_t>(int64_t(rect->right) + dc.orgX, t.s->width());
-        int64_t y0 = std::max<int64_t>(int64_t(rect->top) + dc.orgY, 0);
-        int64_t y1 = std::min<int64_t>(int64_t(rect->bottom) + dc.orgY, t.s->height());
+        if (dc.emf) dc.emf->fillRect(box, brush, *b, dc.brushId, dc.brush.get());
+        if (b->brushStyle == BS_NULL || box.right <= box.left || box.bottom <= box.top) return;
+        int64_t x0 = std::max<int64_t>(int64_t(box.left) + dc.orgX, 0);
+        int64_t x1 = std::min<int64_t>(int64_t(box.right) + dc.orgX, t.s->width());
+        int64_t y0 = std::max<int64_t>(int64_t(box.top) + dc.orgY, 0);
+        int64_t y1 = std::min<int64_t>(int64_t(box.bottom) + dc.orgY, t.s->height());
         if (x0 >= x1 || y0 >= y1) return;
         for (int64_t y = y0; y < y1; ++y)
             fillSpan(*t.s, int(y), int(x0), int(x1), colorToPixel(b->color), R2_COPYPEN);

@@ -104,6 +104,7 @@ private:
 struct PenSpec {
     bool null = false;
     int width = 1;             // > 1: geometric, solid
+    bool insideFrame = false;  // wide outlines of rectangles and ellipses stay inside the box
     const uint8_t* pattern = nullptr;  // 1 = on, 0 = gap, one entry a pixel; null = solid
     int period = 0;
     uint32_t onPixel = 0;      // 0x00RRGGBB

@@ -119,7 +119,9 @@ inline void lineLoop(int64_t lo, int64_t hi, int64_t n, int64_t r, int64_t twoDm
 
 // One line from (x0, y0) to (x1, y1) without its end pixel. The pixels are those of the line
 // taken from the end with the smaller major coordinate, so both directions set the same pixels;
-// the dash phase counts along the major axis from the true start, so clipping keeps it.
+// where the true line passes exactly half-way between two pixels the smaller minor coordinate
+// wins (n = na + floor((2 t dn + dm - 1) / 2dm)), as the platform draws it.
+// The dash phase counts along the major axis from the true start, so clipping keeps it.
 // Returns the number of pixels the whole line has (its major length).
 template <bool Styled, class Sink>
 int64_t rasterLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t phase0,
@@ -142,9 +144,9 @@ int64_t rasterLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t phase
     bool inside = na >= nLo && na <= nHi && nb >= nLo && nb <= nHi;
     if (!inside) {
         if (dn == 0) return len;  // (na outside the clip)
-        // n(m) = na + floor((2 t dn + dm) / 2dm), t = m - ma; keep t where nLo <= n <= nHi.
-        i128 c1 = i128(2) * dm * (nLo - na) - dm;
-        i128 c2 = i128(2) * dm * (nHi - na + 1) - dm - 1;
+        // Keep t = m - ma where nLo <= n(m) <= nHi.
+        i128 c1 = i128(2) * dm * (nLo - na) - dm + 1;
+        i128 c2 = i128(2) * dm * (nHi - na + 1) - dm;
         i128 d2 = i128(2) * dn;
         int64_t tlo, thi;
         if (dn > 0) {
@@ -163,10 +165,10 @@ int64_t rasterLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t phase
     int64_t q, r;
     if (t == 0) {
         q = 0;
-        r = dm;
+        r = dm - 1;
     } else if (dm < (int64_t(1) << 30)) {
         // 2 t dn + dm stays far below 2^63: plain 64-bit division.
-        int64_t a = 2 * t * dn + dm;
+        int64_t a = 2 * t * dn + dm - 1;
         q = a / twoDm;
         r = a % twoDm;
         if (r < 0) {
@@ -174,7 +176,7 @@ int64_t rasterLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t phase
             --q;
         }
     } else {
-        i128 a = i128(2) * t * dn + dm;
+        i128 a = i128(2) * t * dn + dm - 1;
         q = floorDiv(a, twoDm);
         r = static_cast<int64_t>(a - i128(twoDm) * q);
     }
@@ -243,12 +245,13 @@ struct Interval {
     int64_t y, x0, x1;  // inclusive
 };
 
-// Intersection of the row y with the capsule of radius rad around segment a-b, as pixel columns.
-bool capsuleRow(double ax, double ay, double bx, double by, double rad, double y, int64_t* x0,
-                int64_t* x1) {
+// Intersection of the row y with the stroke of segment a-b, as pixel columns: the band of
+// half-width `body` along the segment and the round nibs of radius `end` at its ends.
+bool capsuleRow(double ax, double ay, double bx, double by, double body, double end, double y,
+                int64_t* x0, int64_t* x1) {
     double lo = INFINITY, hi = -INFINITY;
     auto disk = [&](double cx, double cy) {
-        double dy = y - cy, h2 = rad * rad - dy * dy;
+        double dy = y - cy, h2 = end * end - dy * dy;
         if (h2 < 0) return;
         double h = std::sqrt(h2);
         lo = std::min(lo, cx - h);
@@ -258,7 +261,7 @@ bool capsuleRow(double ax, double ay, double bx, double by, double rad, double y
     disk(bx, by);
     double dx = bx - ax, dy = by - ay, len = std::hypot(dx, dy);
     if (len > 0) {
-        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and -rad*len <= (x-ax)dy - (y-ay)dx <= rad*len
+        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and -body*len <= (x-ax)dy - (y-ay)dx <= body*len
         double blo = -INFINITY, bhi = INFINITY;
         auto constrain = [&](double coef, double constant, double mn, double mx) {
             // mn <= coef*x + constant <= mx
@@ -272,7 +275,7 @@ bool capsuleRow(double ax, double ay, double bx, double by, double rad, double y
             bhi = std::min(bhi, q);
         };
         constrain(dx, -ax * dx + (y - ay) * dy, 0, len * len);
-        constrain(dy, -ax * dy - (y - ay) * dx, -rad * len, rad * len);
+        constrain(dy, -ax * dy - (y - ay) * dx, -body * len, body * len);
         if (blo <= bhi) {
             lo = std::min(lo, blo);
             hi = std::max(hi, bhi);
@@ -286,20 +289,27 @@ bool capsuleRow(double ax, double ay, double bx, double by, double rad, double y
     return true;
 }
 
+// A pen `width` pixels wide covers the pixel centres within width / 2 of a segment's body and
+// within nibRadius of its ends and joins, all half a pixel towards the smaller coordinates for
+// even widths. The round nib of width 3 is the plus of five pixels, of width 4 a 4 x 4 square
+// without its corners.
+double nibRadius(int width) { return (width - 1) / 2.0 + 0.25; }
+double nibShift(int width) { return width % 2 == 0 ? -0.5 : 0.0; }
+
 void wideIntervals(const int64_t* xy, int count, bool closed, int width, const Clip& c,
                    std::vector<Interval>& out) {
-    double rad = width / 2.0;
+    double rad = width / 2.0, end = nibRadius(width), shift = nibShift(width);
     int segs = closed ? count : count - 1;
     if (count == 1) segs = 1;
     for (int i = 0; i < segs; ++i) {
         int j = (i + 1) % count;
-        double ax = double(xy[2 * i]), ay = double(xy[2 * i + 1]);
-        double bx = double(xy[2 * j]), by = double(xy[2 * j + 1]);
+        double ax = double(xy[2 * i]) + shift, ay = double(xy[2 * i + 1]) + shift;
+        double bx = double(xy[2 * j]) + shift, by = double(xy[2 * j + 1]) + shift;
         double ylo = std::max(double(c.y0), std::ceil(std::min(ay, by) - rad));
         double yhi = std::min(double(c.y1), std::floor(std::max(ay, by) + rad));
         for (double y = ylo; y <= yhi; y += 1) {
             int64_t x0, x1;
-            if (!capsuleRow(ax, ay, bx, by, rad, y, &x0, &x1)) continue;
+            if (!capsuleRow(ax, ay, bx, by, rad, end, y, &x0, &x1)) continue;
             x0 = std::max(x0, c.x0);
             x1 = std::min(x1, c.x1);
             if (x0 <= x1) out.push_back({int64_t(y), x0, x1});
@@ -465,8 +475,12 @@ void drawRectangle(const Target& t, const PenSpec& pen, const BrushSpec& brush, 
     };
     int64_t w = r - l, h = b - tp;
     if (pen.null) {
-        if (!brush.null) fillBox(l, tp, r, b, brush.pixel, brush.rop2);
-    } else if (pen.width > 1) {
+        // Without a pen the platform fills one column and one row less than the box.
+        if (!brush.null) fillBox(l, tp, r - 1, b - 1, brush.pixel, brush.rop2);
+        touchBox(touched, l, tp, r - 2, b - 2, c);
+        return;
+    }
+    if (pen.width > 1 && pen.insideFrame) {
         int64_t pw = pen.width;
         if (2 * pw >= w || 2 * pw >= h) {
             fillBox(l, tp, r, b, pen.onPixel, pen.rop2);
@@ -477,6 +491,19 @@ void drawRectangle(const Target& t, const PenSpec& pen, const BrushSpec& brush, 
             fillBox(r - pw, tp + pw, r, b - pw, pen.onPixel, pen.rop2);
             if (!brush.null) fillBox(l + pw, tp + pw, r - pw, b - pw, brush.pixel, brush.rop2);
         }
+    } else if (pen.width > 1) {
+        // Centred on the outline the thin pen draws, with round joins; each pixel once.
+        int64_t path[8] = {l, tp, r - 1, tp, r - 1, b - 1, l, b - 1};
+        Mask mask;
+        int64_t g = pen.width;
+        if (!makeMask(mask, l - g, tp - g, r - 1 + g, b - 1 + g, c)) return;
+        if (!brush.null)
+            for (int64_t y = std::max(tp + 1, mask.y0); y <= std::min(b - 2, mask.y0 + mask.h - 1); ++y)
+                for (int64_t x = std::max(l + 1, mask.x0); x <= std::min(r - 2, mask.x0 + mask.w - 1); ++x)
+                    mask.at(x, y) = 1;
+        strokeIntoMask(mask, pen, path, 4, true);
+        applyMask(s, mask, pen, brush, touched);
+        return;
     } else {
         if (w == 1 || h == 1) {
             int64_t line[4] = {l, tp, w == 1 ? l : r, w == 1 ? b : tp};
@@ -497,10 +524,22 @@ void drawEllipse(const Target& t, const PenSpec& pen, const BrushSpec& brush, in
     if (tp > b) std::swap(tp, b);
     if (l == r || tp == b || (pen.null && brush.null)) return;
     Clip c = clipOf(*t.s);
+    int pw = pen.null ? 0 : pen.width;
+    if (pw > 1 && !pen.insideFrame) {
+        // A wide outline is centred on the thin one: the shape grows by half the pen outward.
+        int64_t g = pw / 2;
+        l -= g;
+        tp -= g;
+        r += g;
+        b += g;
+    }
     Mask mask;
     if (!makeMask(mask, l, tp, r - 1, b - 1, c)) return;
+    // Pixel centres inside the ellipse through the box's edge pixels, widened as the pen's round
+    // nib is (a 3 x 3 ellipse is the plus of a width-3 dot).
     double cx = (double(l) + double(r) - 1) / 2, cy = (double(tp) + double(b) - 1) / 2;
-    double ra = (double(r) - double(l)) / 2, rb = (double(b) - double(tp)) / 2;
+    double ra = nibRadius(int(std::min<int64_t>(r - l, INT32_MAX)));
+    double rb = nibRadius(int(std::min<int64_t>(b - tp, INT32_MAX)));
     // Row spans of the shape (and of the inner shape for wide pens), rows y0-1 .. y1+1.
     auto span = [&](double rx, double ry, int64_t y, int64_t* x0, int64_t* x1) {
         if (rx <= 0 || ry <= 0) return false;
@@ -522,7 +561,6 @@ void drawEllipse(const Target& t, const PenSpec& pen, const BrushSpec& brush, in
         size_t i = size_t(y - (my0 - 1));
         has[i] = span(ra, rb, y, &sl[i], &sr[i]);
     }
-    int pw = pen.null ? 0 : pen.width;
     for (int64_t y = my0; y <= my1; ++y) {
         size_t i = size_t(y - (my0 - 1));
         if (!has[i]) continue;

@@ -65,10 +65,8 @@ std::uint64_t BinaryFile::size() const {
 std::size_t BinaryFile::readAt(std::uint64_t offset, void* buffer, std::size_t count) const {
     if (count == 0) return 0;
     auto* out = static_cast<unsigned char*>(buffer);
-    std::memset(out, 0, count);
     std::size_t done = 0;
-    if (fd_ < 0 || offset > static_cast<std::uint64_t>(INT64_MAX)) return 0;
-    while (done < count) {
+    while (fd_ >= 0 && done < count) {
         std::uint64_t at = offset + done;
         if (at > static_cast<std::uint64_t>(INT64_MAX)) break;
         ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(at));
@@ -76,7 +74,61 @@ std::size_t BinaryFile::readAt(std::uint64_t offset, void* buffer, std::size_t c
         if (n <= 0) break;
         done += static_cast<std::size_t>(n);
     }
+    // Only what the file did not give is cleared: one pass over the buffer, not two.
+    std::memset(out + done, 0, count - done);
     return done;
+}
+
+BinaryOutputFile::~BinaryOutputFile() { close(); }
+
+bool BinaryOutputFile::create(std::string_view path) {
+    close();
+    error_.clear();
+    file_ = toLinuxPath(path);
+    if (file_.empty()) {
+        error_ = "no file given";
+        return false;
+    }
+    fd_ = openFile(file_, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd_ < 0) error_ = describe("cannot create", file_);
+    return fd_ >= 0;
+}
+
+bool BinaryOutputFile::writeAt(std::uint64_t offset, const void* data, std::size_t count) {
+    if (fd_ < 0) {
+        error_ = "no file open";
+        return false;
+    }
+    const auto* in = static_cast<const unsigned char*>(data);
+    std::size_t done = 0;
+    while (done < count) {
+        const std::uint64_t at = offset + done;
+        if (at > static_cast<std::uint64_t>(INT64_MAX)) {
+            errno = EFBIG;
+            error_ = describe("cannot write", file_);
+            return false;
+        }
+        ssize_t n = ::pwrite(fd_, in + done, count - done, static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            error_ = describe("cannot write", file_);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool BinaryOutputFile::close() {
+    if (fd_ < 0) return true;
+    const int rc = ::close(fd_);
+    fd_ = -1;
+    if (rc != 0 && errno != EINTR) {
+        error_ = describe("cannot close", file_);
+        return false;
+    }
+    return true;
 }
 
 bool readFileBytes(std::string_view path, std::string& out) {

@@ -34,6 +34,30 @@ private:
     std::string error_;
 };
 
+// A file open for binary writing at 64-bit byte positions (Put # at a position), for files that
+// are written in place piece by piece. create() makes the file anew: an existing file of that
+// name is emptied first.
+class BinaryOutputFile {
+public:
+    BinaryOutputFile() = default;
+    ~BinaryOutputFile();
+    BinaryOutputFile(const BinaryOutputFile&) = delete;
+    BinaryOutputFile& operator=(const BinaryOutputFile&) = delete;
+
+    bool create(std::string_view path);
+    bool isOpen() const noexcept { return fd_ >= 0; }
+    // Writes all `count` bytes at byte `offset`; false (see error()) when any of them failed.
+    bool writeAt(std::uint64_t offset, const void* data, std::size_t count);
+    // False when the file could not be closed cleanly (its last bytes may be lost).
+    bool close();
+    const std::string& error() const noexcept { return error_; }
+
+private:
+    int fd_ = -1;
+    std::string file_;
+    std::string error_;
+};
+
 // Reads a whole file's bytes. False (and `out` empty) when it cannot be read.
 bool readFileBytes(std::string_view path, std::string& out);
 // Reads a whole text file as this system stores text (CP932, or UTF-8 after a byte-order mark).

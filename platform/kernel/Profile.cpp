@@ -41,7 +41,8 @@ std::string errnoText(const char* what, const std::string& file) {
 }
 
 struct Line {
-    enum Kind : unsigned char { Other, Section, Key };
+    // Bare: a line without "=" whose trimmed text is a key name; a write to that key uses it.
+    enum Kind : unsigned char { Other, Section, Key, Bare };
     std::size_t start = 0, length = 0, eol = 0;   // bytes of the text and of its line end
     Kind kind = Other;
     std::string name;                           // section or key name: decoded, trimmed, folded
@@ -61,14 +62,17 @@ struct Parsed {
     timespec mtime{}, ctime{}, verifiedAt{};
 
     std::string decode(std::string_view bytes) const { return utf8 ? std::string(bytes) : cp932ToUtf8(bytes); }
+
+    // Where the text ends: a Ctrl-Z that ends the file is not part of it.
+    std::size_t end() const { return !raw.empty() && raw.back() == '\x1A' ? raw.size() - 1 : raw.size(); }
     std::string encode(std::string_view text) const { return utf8 ? std::string(text) : utf8ToCp932(text); }
 
-    // Bytes that fit a buffer of `max` bytes without splitting a character.
-    std::size_t fit(std::string_view bytes, std::size_t max) const {
-        if (!utf8) return cp932FitLength(bytes, max);
-        if (bytes.size() <= max) return bytes.size();
-        std::size_t n = max;
-        while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80) --n;
+    // Bytes of `bytes` that fit a buffer of `max` CP932 bytes without splitting a character,
+    // and the CP932 bytes they count: a UTF-8 file counts as the original would have read it.
+    std::size_t fit(std::string_view bytes, std::size_t max, std::size_t& counted) const {
+        if (!utf8) return counted = cp932FitLength(bytes, max);
+        std::size_t n = bytes.size() <= max ? bytes.size() : utf8CutToCp932Bytes(bytes, max).size();
+        counted = cp932Length(bytes.substr(0, n));
         return n;
     }
 };
@@ -91,23 +95,33 @@ void parseLines(const Parsed& p, std::size_t begin, std::size_t end, std::vector
         line.length = stop - pos;
         if (stop < end) line.eol = (r[stop] == '\r' && stop + 1 < end && r[stop + 1] == '\n') ? 2 : 1;
         std::string_view t = trim(std::string_view(r.data() + pos, line.length));
-        if (!t.empty() && t.front() == '[') {
-            // "]" is a CP932 trail byte too: step over double-byte characters.
-            std::size_t i = 1;
-            while (i < t.size() && t[i] != ']')
-                i += (!p.utf8 && isCp932LeadByte(static_cast<unsigned char>(t[i]))) ? 2 : 1;
+        // A header's name runs to the last "]" of the line; "]" is a CP932 trail byte too, so
+        // double-byte characters are stepped over. No "]": no header.
+        std::size_t close = 0;
+        if (!t.empty() && t.front() == '[')
+            for (std::size_t i = 1; i < t.size();
+                 i += (!p.utf8 && isCp932LeadByte(static_cast<unsigned char>(t[i]))) ? 2 : 1)
+                if (t[i] == ']') close = i;
+        std::size_t eq = t.find('=');   // "=" (0x3D) is never a CP932 trail byte
+        if (close > 0) {
             line.kind = Line::Section;
-            line.name = asciiLower(p.decode(trim(t.substr(1, std::min(i, t.size()) - 1))));
-        } else if (std::size_t eq = t.find('='); eq != std::string_view::npos) {
-            // "=" (0x3D) is never a CP932 trail byte, so a byte search is safe.
+            line.name = asciiLower(p.decode(trim(t.substr(1, close - 1))));
+        } else if (eq != std::string_view::npos) {
             std::string_view key = trim(t.substr(0, eq));
-            std::string_view value = trim(t.substr(eq + 1));
+            // A value ends at its first NUL byte.
+            std::string_view value = t.substr(eq + 1);
+            value = trim(value.substr(0, value.find('\0')));
             line.kind = Line::Key;
             line.name = asciiLower(p.decode(key));
             line.nameStart = static_cast<std::size_t>(key.data() - r.data());
             line.nameLength = key.size();
             line.valueStart = static_cast<std::size_t>(value.data() - r.data());
             line.valueLength = value.size();
+        } else if (!t.empty()) {
+            line.kind = Line::Bare;
+            line.name = asciiLower(p.decode(t));
+            line.nameStart = static_cast<std::size_t>(t.data() - r.data());
+            line.nameLength = t.size();
         }
         pos = stop + line.eol;
         out.push_back(std::move(line));
@@ -119,7 +133,7 @@ void parseInto(Parsed& p) {
     p.utf8 = p.raw.compare(0, 3, "\xEF\xBB\xBF") == 0;
     p.utf16 = p.raw.size() >= 2 && static_cast<unsigned char>(p.raw[0]) == 0xFF &&
               static_cast<unsigned char>(p.raw[1]) == 0xFE;
-    if (!p.utf16) parseLines(p, p.utf8 ? 3 : 0, p.raw.size(), p.lines);
+    if (!p.utf16) parseLines(p, std::min<std::size_t>(p.utf8 ? 3 : 0, p.end()), p.end(), p.lines);
 }
 
 // A change of the file's bytes: [from, to) becomes `text`.
@@ -140,7 +154,7 @@ void applySplice(Parsed& p, const Splice& s) {
     std::size_t i1 = i0;
     while (i1 < n && (p.lines[i1].start < s.to || p.lines[i1].start <= s.from)) ++i1;
     std::size_t begin = i0 < n ? std::min(p.lines[i0].start, s.from) : s.from;
-    std::size_t oldEnd = i1 < n ? p.lines[i1].start : p.raw.size();
+    std::size_t oldEnd = i1 < n ? p.lines[i1].start : p.end();
     std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(s.text.size()) - static_cast<std::ptrdiff_t>(s.to - s.from);
     p.raw.replace(s.from, s.to - s.from, s.text);
     std::vector<Line> fresh;
@@ -148,7 +162,7 @@ void applySplice(Parsed& p, const Splice& s) {
     for (std::size_t i = i1; i < n; ++i) {
         Line& l = p.lines[i];
         l.start += delta;
-        if (l.kind == Line::Key) {
+        if (l.kind == Line::Key || l.kind == Line::Bare) {
             l.nameStart += delta;
             l.valueStart += delta;
         }
@@ -241,41 +255,64 @@ std::shared_ptr<Parsed> loadParsed(int fd, const std::string& file) {
     return parsed;
 }
 
-// Index of the first section header named `folded`, or -1.
-long findSection(const Parsed& p, const std::string& folded) {
-    for (std::size_t i = 0; i < p.lines.size(); ++i)
-        if (p.lines[i].kind == Line::Section && p.lines[i].name == folded) return static_cast<long>(i);
+// A section: its header line (-1 for the lines before the first header, the section named "")
+// and its lines [first, end).
+struct SectionRef {
+    long header = -1;
+    std::size_t first = 0, end = 0;
+};
+
+// The first section named `folded`.
+std::optional<SectionRef> findSection(const Parsed& p, const std::string& folded) {
+    std::size_t n = p.lines.size(), i = 0;
+    auto endFrom = [&](std::size_t j) {
+        while (j < n && p.lines[j].kind != Line::Section) ++j;
+        return j;
+    };
+    if (folded.empty() && n > 0 && p.lines[0].kind != Line::Section) return SectionRef{-1, 0, endFrom(0)};
+    for (; i < n; ++i)
+        if (p.lines[i].kind == Line::Section && p.lines[i].name == folded)
+            return SectionRef{static_cast<long>(i), i + 1, endFrom(i + 1)};
+    return std::nullopt;
+}
+
+// The first line of the section that holds `folded`: a key line, or for a write (`bare`) also a
+// line that is only the key's name.
+long findKey(const Parsed& p, const SectionRef& sec, const std::string& folded, bool bare) {
+    for (std::size_t i = sec.first; i < sec.end; ++i) {
+        const Line& l = p.lines[i];
+        if ((l.kind == Line::Key || (bare && l.kind == Line::Bare)) && l.name == folded)
+            return static_cast<long>(i);
+    }
     return -1;
 }
 
-// One past the last line of the section whose header is at `header`.
-std::size_t sectionEnd(const Parsed& p, std::size_t header) {
-    std::size_t i = header + 1;
-    while (i < p.lines.size() && p.lines[i].kind != Line::Section) ++i;
-    return i;
-}
-
-long findKey(const Parsed& p, std::size_t header, const std::string& folded) {
-    std::size_t end = sectionEnd(p, header);
-    for (std::size_t i = header + 1; i < end; ++i)
-        if (p.lines[i].kind == Line::Key && p.lines[i].name == folded) return static_cast<long>(i);
-    return -1;
-}
-
+// The value as the caller's buffer gets it: cut to the buffer's CP932 bytes first, then the
+// enclosing quotes of the whole value removed (the closing one only when the cut kept it).
 ProfileString copyToBuffer(const Parsed* p, std::string_view bytes, int bufferSize, bool found) {
     ProfileString out;
     out.found = found;
     if (bufferSize <= 0) return out;
-    bytes = unquote(bytes);
-    std::size_t max = static_cast<std::size_t>(bufferSize) - 1;
-    std::size_t n = p ? p->fit(bytes, max) : cp932FitLength(bytes, max);
-    out.length = static_cast<int>(n);
-    out.text = p ? p->decode(bytes.substr(0, n)) : cp932ToUtf8(bytes.substr(0, n));
+    bool quoted = unquote(bytes).size() != bytes.size();
+    std::size_t max = static_cast<std::size_t>(bufferSize) - 1, counted = 0;
+    std::size_t n = p ? p->fit(bytes, max, counted) : (counted = cp932FitLength(bytes, max));
+    std::string_view kept = bytes.substr(0, n);
+    if (quoted && !kept.empty()) {
+        kept.remove_prefix(1);
+        --counted;
+        if (n == bytes.size() && !kept.empty()) {
+            kept.remove_suffix(1);
+            --counted;
+        }
+    }
+    out.length = static_cast<int>(counted);
+    out.text = p ? p->decode(kept) : cp932ToUtf8(kept);
     return out;
 }
 
+// The default: trailing spaces go (TABs stay), then it is cut and unquoted like a value.
 ProfileString defaultString(std::string_view defaultValue, int bufferSize) {
-    while (!defaultValue.empty() && isBlank(defaultValue.back())) defaultValue.remove_suffix(1);
+    while (!defaultValue.empty() && defaultValue.back() == ' ') defaultValue.remove_suffix(1);
     std::string bytes = utf8ToCp932(defaultValue);
     return copyToBuffer(nullptr, bytes, bufferSize, false);
 }
@@ -411,16 +448,15 @@ const std::string kNewLine = "\r\n";
 std::optional<Splice> edit(const Parsed& p, std::string_view section, std::optional<std::string_view> key,
                            std::optional<std::string_view> value) {
     const std::string& r = p.raw;
-    long header = findSection(p, foldName(section, p.utf8));
+    std::optional<SectionRef> sec = findSection(p, foldName(section, p.utf8));
     auto lineEnd = [&](std::size_t i) { return p.lines[i].start + p.lines[i].length + p.lines[i].eol; };
+    auto lineStart = [&](std::size_t i) { return i < p.lines.size() ? p.lines[i].start : p.end(); };
     if (!key) {   // delete the section, up to the next one
-        if (header < 0) return std::nullopt;
-        std::size_t end = sectionEnd(p, static_cast<std::size_t>(header));
-        std::size_t to = end < p.lines.size() ? p.lines[end].start : r.size();
-        return Splice{p.lines[static_cast<std::size_t>(header)].start, to, {}};
+        if (!sec) return std::nullopt;
+        return Splice{lineStart(sec->header < 0 ? 0 : static_cast<std::size_t>(sec->header)), lineStart(sec->end), {}};
     }
     std::string keyName(trim(*key));
-    long at = header < 0 ? -1 : findKey(p, static_cast<std::size_t>(header), foldName(keyName, p.utf8));
+    long at = sec ? findKey(p, *sec, foldName(keyName, p.utf8), true) : -1;
     if (!value) {   // delete the key
         if (at < 0) return std::nullopt;
         return Splice{p.lines[static_cast<std::size_t>(at)].start, lineEnd(static_cast<std::size_t>(at)), {}};
@@ -428,17 +464,21 @@ std::optional<Splice> edit(const Parsed& p, std::string_view section, std::optio
     std::string encoded = p.encode(*value);
     if (at >= 0) {   // replace in place, keeping the key as the file spells it and the line end
         const Line& l = p.lines[static_cast<std::size_t>(at)];
-        if (std::string_view(r).substr(l.valueStart, l.valueLength) == encoded) return std::nullopt;
+        if (l.kind == Line::Key && std::string_view(r).substr(l.valueStart, l.valueLength) == encoded)
+            return std::nullopt;
         return Splice{l.start, l.start + l.length, r.substr(l.nameStart, l.nameLength) + "=" + encoded};
     }
     std::string entry = p.encode(keyName) + "=" + encoded + kNewLine;
-    if (header >= 0) {   // after the section's last key line (or its header)
-        std::size_t after = static_cast<std::size_t>(header);
-        std::size_t end = sectionEnd(p, after);
-        for (std::size_t i = after + 1; i < end; ++i)
-            if (p.lines[i].kind == Line::Key) after = i;
-        std::size_t pos = lineEnd(after);
-        return Splice{pos, pos, p.lines[after].eol == 0 ? kNewLine + entry : entry};
+    if (sec) {   // after the section's last key line (or its header; the file's start for "")
+        long after = sec->header;
+        for (std::size_t i = sec->first; i < sec->end; ++i)
+            if (p.lines[i].kind == Line::Key) after = static_cast<long>(i);
+        if (after < 0) {
+            std::size_t pos = lineStart(0);
+            return Splice{pos, pos, entry};
+        }
+        std::size_t pos = lineEnd(static_cast<std::size_t>(after));
+        return Splice{pos, pos, p.lines[static_cast<std::size_t>(after)].eol == 0 ? kNewLine + entry : entry};
     }
     // A new section at the end.
     std::string text;
@@ -448,7 +488,7 @@ std::optional<Splice> edit(const Parsed& p, std::string_view section, std::optio
     text += ']';
     text += kNewLine;
     text += entry;
-    return Splice{r.size(), r.size(), text};
+    return Splice{p.end(), p.end(), text};
 }
 
 // Syncs the folder entry of `file` (the rename that put it in place).
@@ -466,9 +506,9 @@ bool syncFolder(const std::string& file) {
 ProfileString lookUp(const Parsed& p, std::string_view section, std::string_view key,
                      std::string_view defaultValue, int bufferSize) {
     if (p.utf16) return defaultString(defaultValue, bufferSize);
-    long header = findSection(p, foldName(section, p.utf8));
-    if (header < 0) return defaultString(defaultValue, bufferSize);
-    long at = findKey(p, static_cast<std::size_t>(header), foldName(key, p.utf8));
+    std::optional<SectionRef> sec = findSection(p, foldName(section, p.utf8));
+    if (!sec) return defaultString(defaultValue, bufferSize);
+    long at = findKey(p, *sec, foldName(key, p.utf8), false);
     if (at < 0) return defaultString(defaultValue, bufferSize);
     const Line& l = p.lines[static_cast<std::size_t>(at)];
     return copyToBuffer(&p, std::string_view(p.raw).substr(l.valueStart, l.valueLength), bufferSize, true);

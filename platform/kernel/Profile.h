@@ -3,9 +3,16 @@
 // made safe for several processes:
 //  - sections and keys compared case-insensitively (ASCII letters) on decoded text, names and
 //    values trimmed of blanks and tabs, the first of duplicated sections/keys wins;
-//  - a value's enclosing pair of equal quotes (" or ') is removed; no comment syntax;
+//  - a header is a line whose first non-blank character is "[", its name running to the LAST "]"
+//    of the line ("[X]y]" names "X]y"), found by character (a CP932 trail byte never closes it);
+//    a line with no "]" after its "[" is no header; lines before the first header are the
+//    section named "";
+//  - a value ends at its first NUL byte; a Ctrl-Z that ends the file belongs to no value;
 //  - values come back cut to fit the caller's buffer of CP932 bytes (1024: at most 1023 bytes,
-//    never half a double-byte character);
+//    never half a double-byte character), counted in CP932 bytes also for a UTF-8 file; after the
+//    cut a quoted value's enclosing pair of equal quotes (" or ') is removed, the closing one only
+//    when the cut kept it; no comment syntax;
+//  - a line without "=" whose trimmed text is the key written is that key's line;
 //  - a write changes only the line it writes; everything else stays byte for byte;
 //  - every write replaces the file atomically (temporary file in the same folder, renamed over
 //    it) under an advisory lock, re-reading the file under the lock, so another process sees
@@ -30,13 +37,14 @@ struct ProfileString {
 };
 
 // Reads `key` of `section`. Missing file, section or key: the default, without its trailing
-// blanks and enclosing quotes, cut to the buffer like a value.
+// spaces (TABs stay), cut to the buffer and unquoted like a value.
 ProfileString getProfileString(std::string_view path, std::string_view section, std::string_view key,
                                std::string_view defaultValue = {}, int bufferSize = 1024);
 
 // Writes `value` to `key` of `section`:
-//  - creates the file when missing (not its folder), appends a missing section at the end,
-//    replaces an existing key's value in place, appends a new key after its section's last key;
+//  - creates the file when missing (not its folder), appends a missing section at the end
+//    (before a final Ctrl-Z), replaces an existing key's value in place, appends a new key after
+//    its section's last key;
 //  - key present, value missing (nullopt): deletes the key;
 //  - key missing: deletes the whole section;
 //  - section missing: fails.

@@ -80,8 +80,12 @@ void ControlView::applyColors() {
     QColor back = toQColor(control_->BackColor()), fore = toQColor(control_->ForeColor());
     pal.setColor(QPalette::Window, back);
     pal.setColor(QPalette::Base, back);
-    pal.setColor(QPalette::WindowText, fore);
-    pal.setColor(QPalette::Text, fore);
+    // The text colour for the enabled groups only: a disabled control keeps the style's greyed
+    // text, as buttons and lists do.
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(g, QPalette::WindowText, fore);
+        pal.setColor(g, QPalette::Text, fore);
+    }
     widget_->setPalette(pal);
 }
 

@@ -72,8 +72,9 @@ TEST(PrintPvQt, TheMainWindowIsPrintedIntoAOnePagePdf) {
     EXPECT_EQ(canvas.widthPixels(), static_cast<int>(w.Width() / 15 + 0.5));
     EXPECT_EQ(canvas.heightPixels(), static_cast<int>(w.Height() / 15 + 0.5));
     const forms::PixelRect mon = w.PBXMoniDisp.outerRect();
-    const int x = forms::Screen.frameBorderX + (mon.left + mon.right) / 2;
-    const int y = forms::Screen.frameBorderY + forms::Screen.captionHeight + (mon.top + mon.bottom) / 2;
+    const forms::WindowFrame frame = forms::windowFrame(w.BorderStyle);
+    const int x = frame.border + (mon.left + mon.right) / 2;
+    const int y = frame.border + frame.caption + (mon.top + mon.bottom) / 2;
     EXPECT_EQ(canvas.surface()->colorAt(x, y), 0xFFFFFFu);
 
     forms::setPrinterPort(nullptr);

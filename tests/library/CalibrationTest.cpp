@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <bit>
+#include <limits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -236,6 +238,89 @@ TEST(RawToUnits, EveryChannelCountAndTailMatchTheFormulaExactly) {
                         << nch << " channels, " << n << " scans, channel " << c << " scan " << i;
         }
     }
+}
+
+// One calibration value: mostly ordinary, often one of the values at the edges of the float
+// range or of the fast path's limits.
+float calValue(std::mt19937& rng) {
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    static const float edges[] = {0.0f, -0.0f, 1.0f, -1.0f, 0x1p-60f, -0x1p-60f, 0x1p60f,
+                                  -0x1p60f, 0x1.fffffep-61f, 0x1p-61f, 0x1.000002p60f, 0x1p61f,
+                                  std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
+                                  std::numeric_limits<float>::min(), 1e-45f, -3e-42f, inf, -inf,
+                                  std::numeric_limits<float>::quiet_NaN(), 32767.0f, -32768.0f,
+                                  0x1.fffffep0f, 3276.7f};
+    std::uniform_int_distribution<int> pick(0, 3 * static_cast<int>(std::size(edges)));
+    std::uniform_real_distribution<float> mantissa(1.0f, 2.0f);
+    std::uniform_int_distribution<int> exponent(-70, 70);
+    std::uniform_int_distribution<int> sign(0, 1);
+    const int k = pick(rng);
+    if (k < static_cast<int>(std::size(edges))) return edges[k];
+    // Mantissas ending in ones are where a rounded reciprocal is furthest from exact.
+    float m = mantissa(rng);
+    if (k % 5 == 0) m = std::bit_cast<float>(std::bit_cast<uint32_t>(m) | 0x7FFFFu);
+    return (sign(rng) ? -1.0f : 1.0f) * std::ldexp(m, exponent(rng));
+}
+
+// Every word on every channel against the formula, bit for bit, for random calibrations with
+// extremes, NaN, infinities and denormals, at channel counts and lengths off the vector width and
+// at starts off the vector alignment.
+TEST(RawToUnits, EveryWordAndExtremeCalibrationMatchTheFormulaBitForBit) {
+    std::mt19937 rng(34);
+    for (int round = 0; round < 12; ++round) {
+        for (int32_t nch : {8, 16, 13}) {
+            const int32_t n = 65536 + round % 9;  // every word on every channel, then a tail
+            const size_t offset = static_cast<size_t>(round % 3);  // unaligned starts
+            std::vector<int16_t> raw(static_cast<size_t>(nch) * n + offset);
+            for (int32_t s = 0; s < n; ++s)
+                for (int32_t c = 0; c < nch; ++c)
+                    raw[offset + static_cast<size_t>(s) * nch + c] = static_cast<int16_t>(s + c * 7919);
+            // Half the rounds keep every value finite and inside 2^-60..2^60 (or 0), where the
+            // fast division may be taken for a whole group of channels.
+            const bool moderate = round % 2 == 0;
+            std::vector<float> cal(static_cast<size_t>(nch) * 4);
+            for (float& v : cal) {
+                do v = calValue(rng);
+                while (moderate && !(v == 0.0f || (std::fabs(v) >= 0x1p-60f && std::fabs(v) <= 0x1p60f)));
+            }
+            for (int32_t c = 0; moderate && c < nch; ++c)
+                if (cal[c * 4 + 2] == 0.0f) cal[c * 4 + 2] = 1.0f;
+            std::vector<float> dst(raw.size() + 1);
+            M_Change(dst.data() + offset + 1, raw.data() + offset, nch, n, cal.data());
+            for (int32_t c = 0; c < nch; ++c)
+                for (int32_t s = 0; s < n; ++s) {
+                    const float want = reference(raw[offset + static_cast<size_t>(s) * nch + c], &cal[c * 4]);
+                    const float got = dst[offset + 1 + static_cast<size_t>(c) * n + s];
+                    ASSERT_EQ(std::bit_cast<uint32_t>(got), std::bit_cast<uint32_t>(want))
+                        << got << " != " << want << ", " << nch << " channels, channel " << c
+                        << " scan " << s << ", cal " << cal[c * 4] << " " << cal[c * 4 + 1] << " "
+                        << cal[c * 4 + 2] << " " << cal[c * 4 + 3];
+                }
+        }
+    }
+}
+
+// Output larger than the last-level cache goes out through streaming stores: same values, and
+// nothing written outside the output.
+TEST(RawToUnits, OutputLargerThanTheCacheMatchesTheFormula) {
+    const long llc = sysconf(_SC_LEVEL3_CACHE_SIZE);
+    const int32_t nch = 24;
+    const int32_t n = static_cast<int32_t>(std::max<long>(llc > 0 ? llc : 8 << 20, 8 << 20) / (4 * nch) * 5 / 4 + 5);
+    std::vector<int16_t> raw(static_cast<size_t>(nch) * n);
+    for (size_t i = 0; i < raw.size(); ++i) raw[i] = static_cast<int16_t>(i * 40503u);
+    std::mt19937 rng(5);
+    std::vector<float> cal(static_cast<size_t>(nch) * 4);
+    for (float& v : cal) v = calValue(rng);
+    cal[4 * 3 + 2] = 3276.7f;  // at least one line on every path
+    std::vector<float> dst(raw.size() + 2, -7.0f);
+    M_Change(dst.data() + 1, raw.data(), nch, n, cal.data());
+    EXPECT_EQ(dst.front(), -7.0f);
+    EXPECT_EQ(dst.back(), -7.0f);
+    for (int32_t c = 0; c < nch; ++c)
+        for (int32_t s = 0; s < n; ++s)
+            ASSERT_EQ(std::bit_cast<uint32_t>(dst[1 + static_cast<size_t>(c) * n + s]),
+                      std::bit_cast<uint32_t>(reference(raw[static_cast<size_t>(s) * nch + c], &cal[c * 4])))
+                << "channel " << c << " scan " << s;
 }
 
 }  // namespace

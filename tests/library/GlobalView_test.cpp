@@ -111,6 +111,30 @@ TEST_F(GlobalView, RectangleOutlineOrFill) {
     EXPECT_EQ(win.at(65, 145), kRed);  // inside
 }
 
+// Filled boxes hand their corners to the drawing layer as given: reversed corners cover the box
+// taken from the other corner (right + 1 .. left), one column and row further than normalised.
+TEST_F(GlobalView, FilledBoxesAndBarsBelowTheBaselineKeepTheirCornersAsGiven) {
+    MOVEDRAWRECT(10, 0.5f, 20, -0.5f, 1);
+    const std::vector<int> given = columns(kRed);
+    win.surface->fill(kWhite);
+    MOVEDRAWRECT(20, -0.5f, 10, 0.5f, 1);
+    const std::vector<int> reversed = columns(kRed);
+    ASSERT_FALSE(given.empty());
+    ASSERT_FALSE(reversed.empty());
+    EXPECT_EQ(reversed.front(), given.front());
+    EXPECT_EQ(reversed.back(), given.back() + 1);
+
+    // A filled bar below the baseline covers baseline + 1 .. its value's row.
+    win.surface->fill(kWhite);
+    const float y[2] = {-0.5f, -0.5f};
+    DISPS(y, 2, 4, 0, 0);
+    const trelm::PlotFrame& f = trelm::view().frame;
+    const int32_t x = trelm::pixelX(f, 0), yb = trelm::pixelY(f, 0), yv = trelm::pixelY(f, -0.5);
+    ASSERT_GT(yv, yb + 2);
+    EXPECT_EQ(win.at(x, yv), kRed);   // the value's own row, beyond the outline's last row
+    EXPECT_EQ(win.at(x, yv + 1), kWhite);
+}
+
 // ---- Decimation ------------------------------------------------------------------------------
 
 // The plain polyline through every point, drawn by the drawing layer itself.
@@ -185,6 +209,42 @@ TEST_F(GlobalView, LongTracesDrawExactlyThePixelsOfThePlainPolyline) {
                 EXPECT_GT(win.count(kBlue) + win.count(kBlue ^ 0xFFFFFF), 0);
             }
         }
+    }
+    SetROP2(win.dc, R2_COPYPEN);
+}
+
+// Traces of millions of points, thousands to a column, with every pen and raster operation that
+// takes the column reduction: the pixels of the plain polyline through every point.
+TEST_F(GlobalView, MillionPointTracesInEveryReducedPenDrawThePlainPolyline) {
+    TestWindow reference{400, 300};
+    std::mt19937 rng(18);
+    std::normal_distribution<float> noise(0.0f, 0.2f);
+    for (int32_t n : {2000000, 1000003}) {
+        std::vector<float> y(static_cast<size_t>(n));
+        float walk = 0;
+        for (int32_t i = 0; i < n; ++i) {
+            walk = std::clamp(walk + 0.01f * noise(rng), -0.8f, 0.8f);
+            y[static_cast<size_t>(i)] = walk + noise(rng);
+            if (i % 400009 == 7) y[static_cast<size_t>(i)] = std::numeric_limits<float>::quiet_NaN();
+            if (i % 300007 == 11) y[static_cast<size_t>(i)] = -std::numeric_limits<float>::infinity();
+            if (i % 250013 == 5) y[static_cast<size_t>(i)] = 3e38f;
+        }
+        for (int pen : {PS_SOLID, PS_INSIDEFRAME})
+            for (int width : {0, 1})
+                for (int rop : {R2_COPYPEN, R2_MASKPEN}) {
+                    SCOPED_TRACE(std::to_string(n) + " points, pen " + std::to_string(pen) + " width " +
+                                 std::to_string(width) + " rop " + std::to_string(rop));
+                    win.surface->fill(kWhite);
+                    reference.surface->fill(kWhite);
+                    SetROP2(win.dc, rop);
+                    SetROP2(reference.dc, rop);
+                    WINDOW(0, -1, static_cast<float>(n), 1);
+                    LINETYPES2(pen, static_cast<int32_t>(kBlue), width);
+                    DISPS(y.data(), n, 0, 0.5f, 0);
+                    plainTrace(reference, y, 0.5f, 0);
+                    EXPECT_TRUE(win.same(*reference.surface));
+                    EXPECT_GT(win.count(kBlue), 1000);
+                }
     }
     SetROP2(win.dc, R2_COPYPEN);
 }

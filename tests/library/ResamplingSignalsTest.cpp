@@ -1,9 +1,14 @@
 // Block shifts, resampling, envelopes, moving averages and test signals of the library.
+#include "library/ArrayScan.h"
 #include "library/trelm.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -119,6 +124,79 @@ TEST(Envelope, PairsInSourceOrderOddCountsAndShortSources) {
     S_TRANS(out.data(), two.data(), 0, 2, 0);
     S_TRANS(out.data(), two.data(), 0, 0, 6);
     EXPECT_EQ(out, (std::vector<float>(6, -1)));
+}
+
+// Random runs with NaN, infinities, signed zeros, denormals and ties, at lengths and starts off
+// the vector width: the envelope's vector scans give the running scans' pair bit for bit.
+TEST(MinMaxEnvelope, VectorScansMatchTheRunningScansBitForBit) {
+    std::mt19937 rng(34);
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const float specials[] = {std::numeric_limits<float>::quiet_NaN(), inf, -inf, 0.0f, -0.0f,
+                              1e-45f, -1e-40f, std::numeric_limits<float>::max(), 1.0f, 1.0f};
+    std::uniform_int_distribution<int> kind(0, 40);
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+    std::vector<float> src(6000);
+    for (int round = 0; round < 3000; ++round) {
+        const int32_t n = std::uniform_int_distribution<int32_t>(1, round % 3 ? 70 : 5000)(rng);
+        const int density = round % 4;  // from no special values to many
+        for (float& v : src) {
+            const int k = kind(rng);
+            if (round % 6 == 1)  // zeros of both signs as the maximum
+                v = k < 2 ? -1.0f : k % 2 ? 0.0f : -0.0f;
+            else
+                v = k < density * 3 ? specials[k % std::size(specials)]
+                                    : round % 5 == 0 ? std::round(noise(rng)) : noise(rng);  // ties
+        }
+        const float* start = src.data() + round % 7;  // unaligned starts
+        float first, second, wantFirst, wantSecond;
+        trelm::extremesInOrder(start, n, first, second, true);
+        trelm::extremesInOrder(start, n, wantFirst, wantSecond, false);
+        ASSERT_EQ(std::bit_cast<uint32_t>(first), std::bit_cast<uint32_t>(wantFirst)) << round << " " << n;
+        ASSERT_EQ(std::bit_cast<uint32_t>(second), std::bit_cast<uint32_t>(wantSecond)) << round << " " << n;
+    }
+    // Through the export: a long source into the display's envelope.
+    std::vector<float> longSrc(200003), dst(10000), ref(10000);
+    for (float& v : longSrc) v = kind(rng) == 0 ? specials[kind(rng) % std::size(specials)] : noise(rng);
+    S_TRANS(dst.data(), longSrc.data() + 1, 0, 200002, 10000);
+    for (int32_t k = 0; k < 5000; ++k) {
+        const auto at = [](int32_t j) { return static_cast<int64_t>(2.0 * j * 200002 / 10000 + 0.5); };
+        trelm::extremesInOrder(longSrc.data() + 1 + at(k), static_cast<int32_t>(at(k + 1) - at(k)),
+                               ref[2 * k], ref[2 * k + 1], false);
+    }
+    EXPECT_EQ(std::memcmp(dst.data(), ref.data(), dst.size() * sizeof(float)), 0);
+}
+
+// The wide scans themselves against one pass over the elements.
+TEST(MinMaxEnvelope, WideScansFindTheExtremesAndNaN) {
+    std::mt19937 rng(3);
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+    for (int64_t n : {1, 7, 15, 16, 17, 31, 33, 100, 1001}) {
+        for (int nanAt : {-1, 0, 5, 16, static_cast<int>(n) - 1}) {
+            if (nanAt >= n) continue;
+            std::vector<float> p(static_cast<size_t>(n));
+            for (float& v : p) v = noise(rng);
+            p[static_cast<size_t>(n - 1)] = n > 1 ? 9.0f : p[0];  // extreme in the tail
+            if (nanAt >= 0) p[static_cast<size_t>(nanAt)] = std::numeric_limits<float>::quiet_NaN();
+            float lo, hi;
+            bool nan;
+            trelm::minMaxNan(p.data(), n, lo, hi, nan);
+            EXPECT_EQ(nan, nanAt >= 0) << n << " " << nanAt;
+            if (nanAt == 0) {
+                EXPECT_TRUE(std::isnan(lo) && std::isnan(hi));
+                continue;
+            }
+            float l = p[0], h = p[0];
+            for (float v : p) {
+                if (v < l) l = v;
+                if (v > h) h = v;
+            }
+            EXPECT_EQ(lo, l) << n << " " << nanAt;
+            EXPECT_EQ(hi, h) << n << " " << nanAt;
+            EXPECT_EQ(trelm::firstEqual(p.data(), n, h),
+                      std::find(p.begin(), p.end(), h) - p.begin());
+            EXPECT_EQ(trelm::firstEqual(p.data(), n, 1e9f), n);
+        }
+    }
 }
 
 TEST(MovingAverage, WindowShrinksAtTheEnds) {

@@ -19,6 +19,13 @@ namespace {
 // Frame k is one solid colour, so any scaling keeps it.
 uint32_t frameColour(int k) { return apptest::videoFrameColour(k); }
 
+// Colours as a lossy coding gives them back: each channel within a few steps.
+bool closeColour(uint32_t a, uint32_t b) {
+    for (int k = 0; k < 24; k += 8)
+        if (std::abs(int(a >> k & 0xFF) - int(b >> k & 0xFF)) > 8) return false;
+    return true;
+}
+
 std::vector<uint8_t> solidFrame(int w, int h, int k) {
     size_t stride = size_t((w * 24 + 31) / 32 * 4);
     std::vector<uint8_t> f(stride * size_t(h), 0);
@@ -258,16 +265,60 @@ TEST_F(CAVITest, MotionJpegFramesShowAfterStepsAndJumps) {
     load(avi, (folder.dir() / "m.avi").string());
     ASSERT_TRUE(avi.IsAVIOK());
     EXPECT_EQ(avi.FlameNum(), 12);
-    auto close = [](uint32_t a, uint32_t b) {
-        for (int k = 0; k < 24; k += 8)
-            if (std::abs(int(a >> k & 0xFF) - int(b >> k & 0xFF)) > 8) return false;
-        return true;
-    };
     for (int k : {1, 2, 3, 11, 4, 0}) {
         int32_t f = k;
         avi.DispFlame(f);
-        EXPECT_TRUE(close(px(16, 8), frameColour(k))) << k << ": " << std::hex << px(16, 8);
+        EXPECT_TRUE(closeColour(px(16, 8), frameColour(k))) << k << ": " << std::hex << px(16, 8);
     }
+}
+
+// Key frames only every five frames: whatever was shown before, each frame shown is the very
+// picture a decoder of its own gives when it starts at the frame's key frame.
+TEST_F(CAVITest, InterCodedFramesShowTheirOwnPictureAfterStepsAndJumps) {
+    boxOf(32, 16);
+    std::string path = (folder.dir() / "mpeg4.avi").string();
+    if (!mediatest::writeEncodedAvi(path, mediatest::VideoCoding::Mpeg4, 14, 5))
+        GTEST_SKIP() << "no MPEG-4 encoder in this libavcodec";
+    media::MediaError e;
+    auto file = media::AviFile::open(path, e);
+    ASSERT_TRUE(file) << e.text;
+    const int stream = file->preferredVideoStream();
+    ASSERT_GE(stream, 0);
+    const auto& chunks = file->streams()[size_t(stream)].chunks;
+    ASSERT_EQ(chunks.size(), 14u);
+    for (size_t k = 0; k < chunks.size(); ++k) ASSERT_EQ(chunks[k].keyFrame, k % 5 == 0) << k;
+    std::vector<media::PackedDib> straight;
+    for (int k = 0; k < 14; ++k) {
+        auto decoder = media::AviFrameDecoder::open(*file, stream, e);
+        ASSERT_TRUE(decoder) << e.text;
+        auto picture = decoder->frame(k, e);
+        ASSERT_TRUE(picture) << k << ": " << e.text;
+        straight.push_back(std::move(*picture));
+    }
+
+    CAVI avi;
+    load(avi, path);
+    ASSERT_TRUE(avi.IsAVIOK());
+    ASSERT_EQ(avi.FlameNum(), 14);
+    int before = 0;
+    auto show = [&](int k) {
+        int32_t f = k;
+        avi.DispFlame(f);
+        ASSERT_EQ(f, k);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 32; ++x)
+                ASSERT_EQ(px(x, y), straight[size_t(k)].rgbAt(x, y))
+                    << "frame " << k << " after " << before << " at " << x << "," << y;
+        // Its own picture, not a neighbour's, the right way up.
+        EXPECT_TRUE(closeColour(px(16, 3), mediatest::encodedColour(k, true))) << k;
+        EXPECT_TRUE(closeColour(px(16, 12), mediatest::encodedColour(k, false))) << k;
+        before = k;
+    };
+    // Steps through two key frames, then jumps forward and back across them, onto key frames,
+    // into a group and to its neighbours.
+    for (int k = 1; k < 14; ++k) show(k);
+    for (int k : {3, 12, 6, 4, 11, 10, 9, 0, 13, 5, 7, 8, 2, 1})
+        show(k);
 }
 
 TEST_F(CAVITest, AutoSizeGivesTheBoxTheVideoSizeInsideItsBorder) {

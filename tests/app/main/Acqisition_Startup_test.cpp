@@ -43,7 +43,12 @@ public:
             c->Name() == "LBL_Progress_Caption" && !c->Caption().empty())
             messageLines.push_back(c->Caption());
     }
+    // The start's message is taken away by hiding the window first: what it showed until then.
+    void formHidden(forms::Form& f) override {
+        if (auto* m = dynamic_cast<frmMessage*>(&f)) closeShown.push_back(m->cmdClose.Visible());
+    }
     std::vector<std::string> messageLines;
+    std::vector<bool> closeShown;   // whether the Close button was shown, each time the window hid
     std::vector<std::string> pulseDuringStart;
     std::vector<uint32_t> pulseTimes;
 
@@ -102,6 +107,8 @@ TEST_F(StartupTest, FullStartPreparesTheWindowAndLoadsTheLibrary) {
     ASSERT_GE(watcher.messageLines.size(), 2u);
     EXPECT_EQ(watcher.messageLines[0], "Quorvane 起動中");
     EXPECT_EQ(watcher.messageLines[1], "しばらくお待ちください。");
+    ASSERT_FALSE(watcher.closeShown.empty());
+    EXPECT_TRUE(watcher.closeShown[0]);   // shown with its Close button
     EXPECT_FALSE(frmMessage::instance().Visible());
 
     // The close pulse: "1" while the start waits, "0" once 100 ms have passed.
@@ -121,6 +128,7 @@ TEST_F(StartupTest, FullStartPreparesTheWindowAndLoadsTheLibrary) {
     }
     EXPECT_EQ(w->Line1.UBound(), 7);
     EXPECT_EQ(Acqisition::GCWave.size(), 32u);
+    EXPECT_EQ(w->LBLTime.Caption(), "0000 00:00:00");   // as designed until a recording shows
 
     // The lists.
     ASSERT_EQ(w->cmbTimeFS.ListCount(), 20);

@@ -98,7 +98,8 @@ TEST_F(PrintPvTest, CapturesStandSideBySideTopAlignedOverTheBackground) {
     ASSERT_EQ(canvas.widthPixels(), 450);
     ASSERT_EQ(canvas.heightPixels(), 300);
     const gdi::Surface& s = *canvas.surface();
-    const int cx = forms::Screen.frameBorderX, cy = forms::Screen.frameBorderY + forms::Screen.captionHeight;
+    const forms::WindowFrame frame = forms::windowFrame(a.BorderStyle);
+    const int cx = frame.border, cy = frame.border + frame.caption;
     EXPECT_EQ(s.colorAt(cx + 5, cy + 5), kRed);
     EXPECT_EQ(s.colorAt(199, 159), 0x404040u);  // a's frame edge, bottom right
     EXPECT_EQ(s.colorAt(100, 160), kWhite);      // below a
@@ -325,23 +326,23 @@ TEST_F(PrintPvTest, ResizeKeepsTheSmallestSizeAndSetsTheScrollBars) {
     EXPECT_FALSE(pv.vsbScrollBar.Visible());
     EXPECT_EQ(pv.hsbScrollBar.Value(), 0);
 
-    // 800 x 600 pixels outside: the client area is 11880 x 8490 twips.
+    // 800 x 600 pixels outside: the client area is 11880 x 8595 twips.
     pv.picPreview.Move(0, 0, 30000, 20000);
     ASSERT_TRUE(driver.resize(pv, 12000, 9000));
     EXPECT_EQ(pv.picBase.Width(), 11880 - 255 - 120);
     EXPECT_EQ(pv.vsbScrollBar.Left(), 11505 + 60);
-    EXPECT_EQ(pv.picBase.Height(), 8490 - 855);
-    EXPECT_EQ(pv.hsbScrollBar.Top(), 7635 + 540);
+    EXPECT_EQ(pv.picBase.Height(), 8595 - 855);
+    EXPECT_EQ(pv.hsbScrollBar.Top(), 7740 + 540);
     EXPECT_TRUE(pv.hsbScrollBar.Visible());
     EXPECT_EQ(pv.hsbScrollBar.LargeChange(), 62);  // 100 / (30200 / 11505 - 1)
     EXPECT_EQ(pv.hsbScrollBar.SmallChange(), 6);
-    EXPECT_EQ(pv.vsbScrollBar.LargeChange(), 61);  // 100 / (20200 / 7635 - 1)
+    EXPECT_EQ(pv.vsbScrollBar.LargeChange(), 62);  // 100 / (20200 / 7740 - 1)
     EXPECT_EQ(pv.vsbScrollBar.SmallChange(), 6);
 
     ASSERT_TRUE(driver.scroll(pv.hsbScrollBar, 100));
     EXPECT_EQ(pv.picPreview.Left(), 11505 - 30000 - 200);
     ASSERT_TRUE(driver.scroll(pv.vsbScrollBar, 50));
-    EXPECT_EQ(pv.picPreview.Top(), 50 * (7635 - 20000 - 200) / 100.0);
+    EXPECT_EQ(pv.picPreview.Top(), 50 * (7740 - 20000 - 200) / 100.0);
     ASSERT_TRUE(driver.scroll(pv.hsbScrollBar, 0));
     EXPECT_EQ(pv.picPreview.Left(), 0);
 

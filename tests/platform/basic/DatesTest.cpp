@@ -89,10 +89,14 @@ TEST(CDateTest, ReadsTheSystemFormsStrictly) {
 }
 
 TEST(CDateTest, DefaultTextReadsBack) {
-    EXPECT_EQ(CStrDate(DateSerial(2024, 1, 5) + TimeSerial(9, 3, 7)), "2024/01/05 09:03:07");
+    EXPECT_EQ(CStrDate(DateSerial(2024, 1, 5) + TimeSerial(9, 3, 7)), "2024/01/05 9:03:07");
+    EXPECT_EQ(CStrDate(DateSerial(2019, 11, 3) + TimeSerial(17, 5, 9)), "2019/11/03 17:05:09");
     EXPECT_EQ(CStrDate(DateSerial(2024, 1, 5)), "2024/01/05");
-    EXPECT_EQ(CStrDate(TimeSerial(9, 3, 7)), "09:03:07");
-    EXPECT_EQ(CStrDate(0), "00:00:00");
+    EXPECT_EQ(CStrDate(TimeSerial(9, 3, 7)), "9:03:07");
+    EXPECT_EQ(CStrDate(0), "0:00:00");
+    // Texts of either hour form read back as the same date.
+    EXPECT_EQ(CDate("2019/11/03 7:05:09"), DateSerial(2019, 11, 3) + TimeSerial(7, 5, 9));
+    EXPECT_EQ(CDate("2019/11/03 07:05:09"), DateSerial(2019, 11, 3) + TimeSerial(7, 5, 9));
     for (double v : {0.0, 45000.0, 45000.75, -1.25, 12345.5, DateSerial(9999, 12, 31) + TimeSerial(23, 59, 59)})
         EXPECT_NEAR(CDate(CStrDate(v)), v, 1e-9) << CStrDate(v);
 }

@@ -24,19 +24,19 @@ TEST_F(Surfaces, FormAndPictureBoxAreWindowsWithOuterAndClientRects) {
     ASSERT_TRUE(gdi::GetWindowRect(f.hWnd(), &r));
     EXPECT_EQ(r, (gdi::RECT{0, 0, 600, 500}));  // 9000 x 7500 twips at 15 a pixel
     ASSERT_TRUE(gdi::GetClientRect(f.hWnd(), &r));
-    EXPECT_EQ(r, (gdi::RECT{0, 0, 592, 466}));  // frame 4, caption 26
+    EXPECT_EQ(r, (gdi::RECT{0, 0, 592, 473}));  // sizable frame 4, caption 19
     int32_t h = f.PBXMoniDisp.hWnd();
     ASSERT_TRUE(gdi::IsWindow(h));
     EXPECT_EQ(gdi::GetParent(h), f.hWnd());
     ASSERT_TRUE(gdi::GetWindowRect(h, &r));
-    EXPECT_EQ(r, (gdi::RECT{14, 230, 314, 380}));  // pixels inside the client area
+    EXPECT_EQ(r, (gdi::RECT{14, 223, 314, 373}));  // pixels inside the client area
     ASSERT_TRUE(gdi::GetClientRect(h, &r));
     EXPECT_EQ(r, (gdi::RECT{0, 0, 296, 146}));  // 3D border: 2 pixels each side
     EXPECT_DOUBLE_EQ(f.PBXMoniDisp.ScaleWidth(), 296);
     EXPECT_DOUBLE_EQ(f.PBXMoniDisp.ScaleHeight(), 146);
     f.Move(1500, 1500, 9000, 7500);  // the form moves: the box moves on the screen
     ASSERT_TRUE(gdi::GetWindowRect(h, &r));
-    EXPECT_EQ(r, (gdi::RECT{114, 330, 414, 480}));
+    EXPECT_EQ(r, (gdi::RECT{114, 323, 414, 473}));
 }
 
 TEST_F(Surfaces, RefreshPaintsThroughTheControlsDeviceContext) {
@@ -89,7 +89,8 @@ TEST_F(Surfaces, UnloadRemovesTheWindows) {
 TEST_F(Surfaces, WholeWindowImageFramesTheClientAreaAndItsShownPictureBoxes) {
     drv.run([&] { f.Show(); });
     f.PBXMoniDisp.surface()->fill(0x00FF00);
-    const int cx = Screen.frameBorderX, cy = Screen.frameBorderY + Screen.captionHeight;
+    const WindowFrame frame = windowFrame(f.BorderStyle);
+    const int cx = frame.border, cy = frame.border + frame.caption;
     const int boxX = cx + 10 + 2 + 5, boxY = cy + 200 + 2 + 5;  // inside its 3D border
     auto pixelAt = [&](int x, int y) {
         int32_t dc = gdi::GetWindowDC(f.hWnd());

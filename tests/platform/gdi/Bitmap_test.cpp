@@ -360,6 +360,45 @@ TEST(GdiBlt, StretchDIBitsIsNearestNeighbourAndBottomUp) {
     EXPECT_EQ(e.at(2, 0), 0x112233u);
 }
 
+// Widths of the runs of equal colour along row 0 of a stretch of `sw` distinct source columns.
+std::vector<int> stretchedRuns(int sw, int dw) {
+    BITMAPINFO bi = dibInfo(sw, 1, 32);
+    std::vector<uint32_t> bits(static_cast<size_t>(sw));
+    for (int i = 0; i < sw; ++i) bits[size_t(i)] = uint32_t(0x010101 * (i + 1));
+    Canvas c(dw, 1);
+    StretchDIBits(c.dc, 0, 0, dw, 1, 0, 0, sw, 1, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY,
+                  bits.size() * 4);
+    std::vector<int> runs;
+    for (int x = 0; x < dw; ++x) {
+        if (x == 0 || c.at(x, 0) != c.at(x - 1, 0)) runs.push_back(0);
+        ++runs.back();
+    }
+    return runs;
+}
+
+TEST(GdiBlt, StretchDIBitsTiesOfPixelCentresGoToTheLowerSourcePixel) {
+    // 13 / 4: the centre of column 6 lies exactly on the border of source pixels 1 and 2.
+    EXPECT_EQ(stretchedRuns(4, 13), (std::vector<int>{3, 4, 3, 3}));
+    std::vector<int> alternating;
+    for (int i = 0; i < 16; ++i) alternating.push_back(i % 2 ? 2 : 3);
+    EXPECT_EQ(stretchedRuns(16, 40), alternating);
+    // Shrinking samples the same centres: 8 -> 3 takes source columns 1, 3|4 (tie: 3), 6.
+    BITMAPINFO bi = dibInfo(8, 1, 32);
+    uint32_t bits[8];
+    for (int i = 0; i < 8; ++i) bits[i] = uint32_t(i + 1);
+    Canvas c(3, 1);
+    StretchDIBits(c.dc, 0, 0, 3, 1, 0, 0, 8, 1, bits, &bi, DIB_RGB_COLORS, SRCCOPY, sizeof bits);
+    EXPECT_EQ(c.at(0, 0), 0x020000u);   // 0x00RRGGBB 2 read back as a COLORREF
+    EXPECT_EQ(c.at(1, 0), 0x040000u);
+    EXPECT_EQ(c.at(2, 0), 0x070000u);
+    // Rows follow the same rule: 2 -> 5, the centre of row 2 lies on the border: rows 0..2 top.
+    BITMAPINFO tall = dibInfo(1, -2, 32);
+    const uint32_t two[2] = {0x000001, 0x000002};
+    Canvas v(1, 5);
+    StretchDIBits(v.dc, 0, 0, 1, 5, 0, 0, 1, 2, two, &tall, DIB_RGB_COLORS, SRCCOPY, sizeof two);
+    for (int y = 0; y < 5; ++y) EXPECT_EQ(v.at(0, y), y < 3 ? 0x010000u : 0x020000u) << y;
+}
+
 TEST(GdiBlt, DibSectionsOfEightBitsQuantiseToTheirTable) {
     BITMAPINFO bi = dibInfo(4, 4, 8);
     void* p = nullptr;

@@ -337,12 +337,13 @@ TEST(GdiShapes, RectangleCoversLeftToRightMinusOne) {
             COLORREF want = !in ? 0x808080 : edge ? kRed : kWhite;
             ASSERT_EQ(c.at(x, y), want) << x << "," << y;
         }
-    // A hollow brush leaves the inside; a null pen lets the brush cover the whole box.
+    // A hollow brush leaves the inside; a null pen lets the brush cover the box less its
+    // last column and row.
     Canvas h(12, 12, 0x808080);
     h.usePen(PS_NULL, 1, 0);
     SelectObject(h.dc, GetStockObject(BLACK_BRUSH));
     Rectangle(h.dc, 2, 2, 8, 7);
-    EXPECT_EQ(h.notColor(0x808080).size(), 30u);
+    EXPECT_EQ(h.notColor(0x808080).size(), 20u);
     SelectObject(h.dc, GetStockObject(NULL_BRUSH));
     h.usePen(PS_SOLID, 1, kWhite);
     Rectangle(h.dc, 0, 0, 12, 12);
@@ -412,9 +413,10 @@ TEST(GdiShapes, FillRectAndPixels) {
     EXPECT_EQ(FillRect(c.dc, &r, b), 1);
     EXPECT_EQ(c.notColor(0).size(), 3u);
     EXPECT_EQ(c.at(4, 3), 0x112233u);
-    RECT inverted{5, 3, 2, 4};
+    RECT inverted{5, 3, 2, 4};  // columns 3..5
     FillRect(c.dc, &inverted, b);
-    EXPECT_EQ(c.notColor(0).size(), 3u);
+    EXPECT_EQ(c.notColor(0).size(), 4u);
+    EXPECT_EQ(c.at(5, 3), 0x112233u);
     DeleteObject(b);
     EXPECT_EQ(FillRect(c.dc, &r, b), 0);  // deleted brush
     EXPECT_EQ(SetPixel(c.dc, 9, 9, 0xABCDEF), 0xABCDEFu);
@@ -463,4 +465,178 @@ TEST(GdiHandles, SelectObjectReturnsThePreviousObjectAndDeletedPensKeepDrawing) 
     LOGPEN lp;
     EXPECT_EQ(GetObjectA(GetStockObject(WHITE_PEN), sizeof lp, &lp), int(sizeof lp));
     EXPECT_EQ(lp.lopnColor, kWhite);
+}
+
+// ---- The platform's own rules at exact places ---------------------------------------------------
+
+namespace {
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+PixelSet plus(int x, int y) { return {{x, y}, {x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}; }
+
+PixelSet box(int x0, int y0, int x1, int y1) {  // inclusive
+    PixelSet s;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) s.insert({x, y});
+    return s;
+}
+
+}  // namespace
+
+TEST(GdiLines, TiesTakeTheSmallerMinorCoordinateInEveryOctant) {
+    auto a = lineSet(2, 2, 22, 12);
+    EXPECT_TRUE(a.count({3, 2}));
+    EXPECT_FALSE(a.count({3, 3}));
+    auto b = lineSet(32, 24, 25, 4);
+    EXPECT_TRUE(b.count({28, 14}));
+    EXPECT_FALSE(b.count({29, 14}));
+    // Every octant, each line drawn both ways: at every step the pixel is the one nearest the
+    // true line, a tie (half-way) taking the smaller minor coordinate.
+    for (auto [dx, dy] : {std::pair{20, 10}, {10, 20}, {-10, 20}, {-20, 10}, {-20, -10},
+                          {-10, -20}, {10, -20}, {20, -10}, {14, 6}, {-6, 14}}) {
+        const int cx = 32, cy = 32;
+        for (bool reversed : {false, true}) {
+            PixelSet got = reversed ? lineSet(cx + dx, cy + dy, cx, cy) : lineSet(cx, cy, cx + dx, cy + dy);
+            got.insert(reversed ? std::pair{cx, cy} : std::pair{cx + dx, cy + dy});
+            bool xMajor = std::abs(dx) >= std::abs(dy);
+            int dm = xMajor ? dx : dy, dn = xMajor ? dy : dx;
+            int ties = 0;
+            for (int t = 0; std::abs(t) <= std::abs(dm); t += dm > 0 ? 1 : -1) {
+                // The true minor offset t * dn / dm; half-way when 2 t dn / dm is odd.
+                double v = double(t) * dn / dm;
+                bool tie = (2 * t * dn) % dm == 0 && ((2 * t * dn) / dm) % 2 != 0;
+                ties += tie;
+                int n = int(tie ? std::floor(v) : std::floor(v + 0.5));
+                std::pair<int, int> want = xMajor ? std::pair{cx + t, cy + n} : std::pair{cx + n, cy + t};
+                ASSERT_TRUE(got.count(want)) << dx << "," << dy << (reversed ? " reversed" : "")
+                                             << " step " << t;
+            }
+            EXPECT_EQ(got.size(), size_t(std::abs(dm) + 1));
+            if (std::abs(dn) * 2 == std::abs(dm)) {
+                EXPECT_GT(ties, 0);
+            }
+        }
+    }
+}
+
+TEST(GdiShapes, FillRectWithReversedCornersCoversTheBoxFromTheOtherCorner) {
+    Canvas c(64, 64);
+    HBRUSH b = CreateSolidBrush(kWhite);
+    RECT r{50, 40, 45, 30};
+    EXPECT_EQ(FillRect(c.dc, &r, b), 1);
+    EXPECT_EQ(c.notColor(0), box(46, 31, 50, 40));
+    // One axis reversed, the other not; equal edges fill nothing.
+    Canvas d(64, 64);
+    RECT half{10, 5, 4, 8};
+    FillRect(d.dc, &half, b);
+    EXPECT_EQ(d.notColor(0), box(5, 5, 10, 7));
+    Canvas e(64, 64);
+    RECT flat{10, 5, 4, 5};
+    FillRect(e.dc, &flat, b);
+    EXPECT_TRUE(e.notColor(0).empty());
+    DeleteObject(b);
+}
+
+TEST(GdiShapes, RectangleWithTheNullPenFillsOneColumnAndRowLess) {
+    Canvas c(64, 64);
+    c.usePen(PS_NULL, 1, 0);
+    SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(c.dc, 5, 25, 30, 40);
+    EXPECT_EQ(c.notColor(0), box(5, 25, 28, 38));
+    Rectangle(c.dc, 40, 10, 41, 11);
+    EXPECT_EQ(c.at(40, 10), 0u);
+    // Reversed corners are the same box.
+    Canvas r(64, 64);
+    r.usePen(PS_NULL, 1, 0);
+    SelectObject(r.dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(r.dc, 30, 40, 5, 25);
+    EXPECT_EQ(r.notColor(0), box(5, 25, 28, 38));
+}
+
+TEST(GdiLines, WidePensHaveRoundEndsAndJoins) {
+    Canvas dot(20, 20);
+    dot.usePen(PS_SOLID, 3, kWhite);
+    MoveToEx(dot.dc, 10, 10);
+    LineTo(dot.dc, 10, 10);
+    EXPECT_EQ(dot.notColor(0), plus(10, 10));
+    // Horizontal: the middle row one pixel longer at each end than the outer rows.
+    Canvas h(40, 20);
+    h.usePen(PS_SOLID, 3, kWhite);
+    MoveToEx(h.dc, 10, 10);
+    LineTo(h.dc, 20, 10);
+    PixelSet want = box(9, 10, 21, 10);
+    want.merge(box(10, 9, 20, 9));
+    want.merge(box(10, 11, 20, 11));
+    EXPECT_EQ(h.notColor(0), want);
+    // Width 2 is two pixels thick (towards the smaller coordinates), width 4 a round 4 x 4 dot.
+    Canvas two(20, 20);
+    two.usePen(PS_SOLID, 2, kWhite);
+    MoveToEx(two.dc, 5, 10);
+    LineTo(two.dc, 15, 10);
+    for (int x = 5; x <= 15; ++x) {
+        EXPECT_EQ(two.at(x, 9), kWhite) << x;
+        EXPECT_EQ(two.at(x, 10), kWhite) << x;
+        EXPECT_EQ(two.at(x, 8), 0u) << x;
+        EXPECT_EQ(two.at(x, 11), 0u) << x;
+    }
+    // A 45-degree width-3 line: the pixel centres within 1.5 of it, five a row.
+    Canvas d(40, 40);
+    d.usePen(PS_SOLID, 3, kWhite);
+    MoveToEx(d.dc, 10, 10);
+    LineTo(d.dc, 30, 30);
+    for (int y = 14; y <= 26; ++y)
+        for (int x = y - 4; x <= y + 4; ++x) EXPECT_EQ(d.at(x, y) == kWhite, std::abs(x - y) <= 2) << x << "," << y;
+    Canvas four(20, 20);
+    four.usePen(PS_SOLID, 4, kWhite);
+    MoveToEx(four.dc, 10, 10);
+    LineTo(four.dc, 10, 10);
+    PixelSet round = box(8, 8, 11, 11);
+    for (auto corner : {std::pair{8, 8}, {11, 8}, {8, 11}, {11, 11}}) round.erase(corner);
+    EXPECT_EQ(four.notColor(0), round);
+}
+
+TEST(GdiShapes, WideOutlinesAreCentredUnlessInsideFrame) {
+    Canvas c(64, 64);
+    c.usePen(PS_SOLID, 3, kRed);
+    SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(c.dc, 10, 10, 30, 25);
+    // The thin outline runs along x 10 and 29, y 10 and 24; the wide one lies one pixel either side.
+    EXPECT_EQ(c.at(9, 15), kRed);
+    EXPECT_EQ(c.at(11, 15), kRed);
+    EXPECT_EQ(c.at(12, 15), kWhite);
+    EXPECT_EQ(c.at(30, 15), kRed);
+    EXPECT_EQ(c.at(20, 25), kRed);
+    EXPECT_EQ(c.at(20, 9), kRed);
+    EXPECT_EQ(c.at(8, 15), 0u);
+    EXPECT_EQ(c.at(9, 9), 0u);  // round joins leave the outer corner
+    // Inside-frame keeps to the box.
+    Canvas f(64, 64);
+    f.usePen(PS_INSIDEFRAME, 3, kRed);
+    SelectObject(f.dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(f.dc, 10, 10, 30, 25);
+    EXPECT_EQ(f.at(9, 15), 0u);
+    EXPECT_EQ(f.at(10, 15), kRed);
+    EXPECT_EQ(f.at(12, 15), kRed);
+    EXPECT_EQ(f.at(13, 15), kWhite);
+    EXPECT_EQ(f.at(10, 10), kRed);
+    // Ellipses the same way: the centred one reaches a pixel past the box.
+    Canvas e(64, 64);
+    e.usePen(PS_SOLID, 3, kRed);
+    Ellipse(e.dc, 10, 10, 30, 30);
+    EXPECT_EQ(e.at(9, 19), kRed);
+    EXPECT_EQ(e.at(19, 30), kRed);
+    Canvas ei(64, 64);
+    ei.usePen(PS_INSIDEFRAME, 3, kRed);
+    Ellipse(ei.dc, 10, 10, 30, 30);
+    EXPECT_EQ(ei.at(9, 19), 0u);
+    EXPECT_EQ(ei.at(10, 19), kRed);
+    EXPECT_EQ(ei.at(19, 30), 0u);
+}
+
+TEST(GdiShapes, AThreeByThreeEllipseIsAPlus) {
+    Canvas c(64, 64);
+    c.usePen(PS_SOLID, 1, kWhite);
+    Ellipse(c.dc, 50, 30, 53, 33);
+    EXPECT_EQ(c.notColor(0), plus(51, 31));
 }

@@ -44,6 +44,36 @@ TEST_F(FilesTest, BinaryReadsAtLargeOffsetsAndZeroFillsPastTheEnd) {
     EXPECT_NE(missing.error().find("nothing.bin"), std::string::npos);
 }
 
+TEST_F(FilesTest, BinaryWritesCreateAnewAndPlaceBytesAtLargeOffsets) {
+    const std::string file = driveC + "/out.kdat";
+    {
+        int fd = ::open(file.c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_EQ(::pwrite(fd, "older and longer", 16, 0), 16);
+        ::close(fd);
+    }
+    BinaryOutputFile out;
+    ASSERT_TRUE(out.create("C:\\OUT.kdat")) << out.error();  // found whatever its case
+    EXPECT_TRUE(out.writeAt(2, "xy", 2));
+    const std::uint64_t far = (5ull << 30) + 1;
+    EXPECT_TRUE(out.writeAt(far, "Z", 1));
+    EXPECT_TRUE(out.close());
+    EXPECT_FALSE(out.isOpen());
+    EXPECT_FALSE(out.writeAt(0, "a", 1));
+
+    BinaryFile in(file);
+    EXPECT_EQ(in.size(), far + 1);
+    char head[4];
+    EXPECT_EQ(in.readAt(0, head, 4), 4u);
+    EXPECT_EQ(std::string(head, 4), std::string("\0\0xy", 4));  // the old bytes are gone
+    char last = 0;
+    EXPECT_EQ(in.readAt(far, &last, 1), 1u);
+    EXPECT_EQ(last, 'Z');
+
+    BinaryOutputFile bad;
+    EXPECT_FALSE(bad.create("C:\\no\\such\\folder\\x.kdat"));
+    EXPECT_NE(bad.error().find("x.kdat"), std::string::npos);
+}
+
 TEST_F(FilesTest, WriteFormQuotesTextsWithoutDoublingQuotesAndEndsInCrLf) {
     std::vector<WriteField> fields{WriteField::str("2024/01/31 10:00:00,表示 \"x\""), WriteField::num("1.5"),
                                    WriteField::num("-3"), WriteField::str("")};

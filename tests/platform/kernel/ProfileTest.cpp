@@ -102,8 +102,8 @@ TEST_F(ProfileTest, LongValuesAreCutToTheBufferWithoutSplittingCharacters) {
     EXPECT_EQ(plain.length, 1023);
     EXPECT_EQ(plain.text, longValue.substr(0, 1023));
     ProfileString quoted = get("S", "quoted");
-    EXPECT_EQ(quoted.length, 1023);
-    EXPECT_EQ(quoted.text, longValue.substr(0, 1023));   // opening quote gone, no closing one
+    EXPECT_EQ(quoted.length, 1022);   // cut to 1023 bytes with its opening quote, then unquoted
+    EXPECT_EQ(quoted.text, longValue.substr(0, 1022));
 
     // A double-byte character across the 1023rd byte is left out whole.
     std::string dbcs = std::string(1022, 'x') + "\x95\x5C" + "tail";
@@ -115,6 +115,104 @@ TEST_F(ProfileTest, LongValuesAreCutToTheBufferWithoutSplittingCharacters) {
     EXPECT_EQ(get("S", "k", {}, 5).text, "xxxx");
     EXPECT_EQ(get("S", "none", "表表表", 6).text, "表表");
     EXPECT_EQ(get("S", "none", "表表表", 6).length, 4);
+}
+
+TEST_F(ProfileTest, ALineThatIsOnlyTheKeyNameIsThatKeysLineForAWrite) {
+    writeBytes(file(), "[S]\r\nFlag\r\nA=1\r\n");
+    EXPECT_FALSE(get("S", "Flag").found);   // no "=": nothing to read
+    ASSERT_TRUE(writeProfileString(kWin, "S", "flag", "on"));
+    EXPECT_EQ(readBytes(file()), "[S]\r\nFlag=on\r\nA=1\r\n");
+    EXPECT_EQ(get("S", "Flag").text, "on");
+    // Blanks around it count as nothing; a bare line in another section is not it.
+    writeBytes(file(), "[T]\r\nFlag\r\n[S]\r\n  Flag\t\r\nA=1\r\n");
+    ASSERT_TRUE(writeProfileString(kWin, "S", "Flag", "x"));
+    EXPECT_EQ(readBytes(file()), "[T]\r\nFlag\r\n[S]\r\nFlag=x\r\nA=1\r\n");
+    ASSERT_TRUE(writeProfileString(kWin, "T", "Flag", std::nullopt));
+    EXPECT_EQ(readBytes(file()), "[T]\r\n[S]\r\nFlag=x\r\nA=1\r\n");
+}
+
+TEST_F(ProfileTest, HeaderNamesRunToTheLastClosingBracket) {
+    writeBytes(file(),
+               "[X]y]\r\nk=1\r\n"
+               "  [[Br]] trailing\r\nk=2\r\n"
+               "[NoClose\r\nm=3\r\n");
+    EXPECT_EQ(get("X]y", "k").text, "1");
+    EXPECT_FALSE(get("X", "k").found);
+    EXPECT_EQ(get("[Br]", "k").text, "2");
+    EXPECT_EQ(get("[Br]", "m").text, "3");   // "[NoClose" is no header
+    EXPECT_FALSE(get("NoClose", "m").found);
+    // The trail byte 0x5D of a double-byte character closes nothing.
+    writeBytes(file(), "[ABC\x83\x5D\r\nz=1\r\n");
+    EXPECT_FALSE(get("ABC\x83", "z").found);
+    EXPECT_EQ(get("", "z").text, "1");
+    // A write to a section named with "]" finds it again.
+    writeBytes(file(), "[X]y]\r\nk=1\r\n");
+    ASSERT_TRUE(writeProfileString(kWin, "X]y", "k", "2"));
+    EXPECT_EQ(readBytes(file()), "[X]y]\r\nk=2\r\n");
+}
+
+TEST_F(ProfileTest, LinesBeforeTheFirstHeaderAreTheEmptyNamedSection) {
+    writeBytes(file(), "top=1\r\n[S]\r\nk=2\r\n");
+    EXPECT_EQ(get("", "top").text, "1");
+    EXPECT_FALSE(get("S", "top").found);
+    ASSERT_TRUE(writeProfileString(kWin, "", "new", "x"));
+    EXPECT_EQ(readBytes(file()), "top=1\r\nnew=x\r\n[S]\r\nk=2\r\n");
+    ASSERT_TRUE(writeProfileString(kWin, "", "top", "9"));
+    EXPECT_EQ(readBytes(file()), "top=9\r\nnew=x\r\n[S]\r\nk=2\r\n");
+    ASSERT_TRUE(writeProfileString(kWin, "", std::nullopt, std::nullopt));
+    EXPECT_EQ(readBytes(file()), "[S]\r\nk=2\r\n");
+    // With nothing before the first header, the section "" is written as "[]" at the end.
+    ASSERT_TRUE(writeProfileString(kWin, "", "a", "1"));
+    EXPECT_EQ(readBytes(file()), "[S]\r\nk=2\r\n[]\r\na=1\r\n");
+    EXPECT_EQ(get("", "a").text, "1");
+}
+
+// The bytes of a literal, NULs included.
+template <std::size_t N>
+std::string withNul(const char (&s)[N]) {
+    return std::string(s, N - 1);
+}
+
+TEST_F(ProfileTest, ValuesEndAtNulAndAFinalCtrlZBelongsToNoValue) {
+    writeBytes(file(), withNul("[S]\r\nk=ab\0cd \r\nz=1\x1A"));
+    EXPECT_EQ(get("S", "k").text, "ab");
+    EXPECT_EQ(get("S", "k").length, 2);
+    EXPECT_EQ(get("S", "z").text, "1");
+    ASSERT_TRUE(writeProfileString(kWin, "S", "z", "2"));
+    EXPECT_EQ(readBytes(file()), withNul("[S]\r\nk=ab\0cd \r\nz=2\x1A"));
+    ASSERT_TRUE(writeProfileString(kWin, "S", "q", "3"));
+    EXPECT_EQ(readBytes(file()), withNul("[S]\r\nk=ab\0cd \r\nz=2\r\nq=3\r\n\x1A"));
+    ASSERT_TRUE(writeProfileString(kWin, "T", "w", "4"));
+    EXPECT_EQ(readBytes(file()),
+              withNul("[S]\r\nk=ab\0cd \r\nz=2\r\nq=3\r\n[T]\r\nw=4\r\n\x1A"));
+    EXPECT_EQ(get("T", "w").text, "4");
+    // A Ctrl-Z inside the file is an ordinary byte.
+    writeBytes(file(), "[S]\r\nk=a\x1A\r\n");
+    EXPECT_EQ(get("S", "k").text, "a\x1A");
+}
+
+TEST_F(ProfileTest, CountsAndCutsAreCp932BytesAlsoForUtf8Files) {
+    std::string many;
+    for (int i = 0; i < 600; ++i) many += "あ";
+    writeBytes(file(), "\xEF\xBB\xBF[S]\r\nk=" + many + "\r\nshort=表x\r\n");
+    ProfileString v = get("S", "k");
+    EXPECT_EQ(v.length, 1022);
+    EXPECT_EQ(v.text, many.substr(0, 511 * 3));   // 511 characters
+    ProfileString s = get("S", "short");
+    EXPECT_EQ(s.length, 3);
+    EXPECT_EQ(get("S", "short", {}, 3).text, "表");
+    EXPECT_EQ(get("S", "short", {}, 3).length, 2);
+}
+
+TEST_F(ProfileTest, QuotesAreRemovedAfterTheCutAndDefaultsKeepTrailingTabs) {
+    writeBytes(file(), "[S]\r\nq=\"abcdef\"\r\n");
+    ProfileString cut = get("S", "q", {}, 7);
+    EXPECT_EQ(cut.text, "abcde");
+    EXPECT_EQ(cut.length, 5);
+    EXPECT_EQ(get("S", "q", {}, 9).text, "abcdef");   // the closing quote kept by the cut
+    EXPECT_EQ(get("S", "q", {}, 8).text, "abcdef");
+    EXPECT_EQ(get("S", "none", "def\t  ").text, "def\t");
+    EXPECT_EQ(get("S", "none", "def \t").text, "def \t");
 }
 
 TEST_F(ProfileTest, FirstOfDuplicatedSectionsAndKeysWinsForReadAndWrite) {

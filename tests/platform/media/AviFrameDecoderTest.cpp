@@ -11,10 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
 
 using namespace qv::media;
 using namespace mediatest;
@@ -200,113 +196,15 @@ TEST_F(AviFrameDecoderTest, AudioStreamsHaveNoFrames)
     EXPECT_TRUE(AviFrameDecoder::open(*avi, 1, e));
 }
 
-// Compressed files are written through libavformat and libavcodec after an audio stream: each
-// frame has two flat halves in colours of its own.
+// Compressed files: each frame has two flat halves in colours of its own.
 namespace {
-
-uint32_t topColour(int i) { return static_cast<uint32_t>((30 + 20 * i) % 256) << 16 | static_cast<uint32_t>((200 - 15 * i) & 255) << 8 | 90; }
-uint32_t bottomColour(int i) { return static_cast<uint32_t>(60 + 9 * i) << 16 | 40 << 8 | static_cast<uint32_t>(220 - 11 * i); }
-
-bool writeEncodedAvi(const std::string& path, AVCodecID codecId, int frames, int gop)
-{
-    const AVCodec* codec = avcodec_find_encoder(codecId);
-    if (!codec)
-        return false;
-    AVFormatContext* oc = nullptr;
-    if (avformat_alloc_output_context2(&oc, nullptr, "avi", path.c_str()) < 0)
-        return false;
-    AVStream* audio = avformat_new_stream(oc, nullptr);
-    audio->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
-    audio->codecpar->codec_id = AV_CODEC_ID_PCM_S16LE;
-    audio->codecpar->sample_rate = 8000;
-    av_channel_layout_default(&audio->codecpar->ch_layout, 1);
-    audio->codecpar->bits_per_coded_sample = 16;
-    audio->codecpar->block_align = 2;
-    audio->time_base = {1, 8000};
-
-    AVCodecContext* enc = avcodec_alloc_context3(codec);
-    const int w = 32, h = 16;
-    enc->width = w;
-    enc->height = h;
-    enc->time_base = {1, 25};
-    enc->pix_fmt = codecId == AV_CODEC_ID_MJPEG ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
-    enc->gop_size = gop;
-    enc->max_b_frames = 0;
-    enc->flags |= AV_CODEC_FLAG_QSCALE;
-    enc->global_quality = FF_QP2LAMBDA * 2;
-    if (oc->oformat->flags & AVFMT_GLOBALHEADER)
-        enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    bool ok = avcodec_open2(enc, codec, nullptr) >= 0;
-    AVStream* video = avformat_new_stream(oc, nullptr);
-    ok = ok && avcodec_parameters_from_context(video->codecpar, enc) >= 0;
-    video->time_base = enc->time_base;
-    ok = ok && avio_open(&oc->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(oc, nullptr) >= 0;
-
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* pkt = av_packet_alloc();
-    frame->format = enc->pix_fmt;
-    frame->width = w;
-    frame->height = h;
-    ok = ok && av_frame_get_buffer(frame, 0) >= 0;
-    auto drain = [&]() {
-        while (avcodec_receive_packet(enc, pkt) == 0) {
-            av_packet_rescale_ts(pkt, enc->time_base, video->time_base);
-            pkt->stream_index = video->index;
-            ok = ok && av_interleaved_write_frame(oc, pkt) >= 0;
-        }
-    };
-    for (int i = 0; ok && i < frames; ++i) {
-        AVPacket* a = av_packet_alloc();
-        av_new_packet(a, 640);
-        std::memset(a->data, 0, 640);
-        a->stream_index = audio->index;
-        a->pts = a->dts = av_rescale_q(i * 320, {1, 8000}, audio->time_base);
-        a->duration = 320;
-        ok = av_interleaved_write_frame(oc, a) >= 0;
-        av_packet_free(&a);
-
-        // Top half and bottom half differ, so a picture upside down is caught.
-        ok = ok && av_frame_make_writable(frame) >= 0;
-        for (int half = 0; half < 2; ++half) {
-            uint32_t c = half == 0 ? topColour(i) : bottomColour(i);
-            double r = c >> 16, g = (c >> 8) & 255, b = c & 255;
-            auto clamp = [](double v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v + 0.5); };
-            double yv = 0.299 * r + 0.587 * g + 0.114 * b;
-            double cb = 128 - 0.168736 * r - 0.331264 * g + 0.5 * b;
-            double cr = 128 + 0.5 * r - 0.418688 * g - 0.081312 * b;
-            if (codecId != AV_CODEC_ID_MJPEG) { // limited range
-                yv = 16 + yv * 219 / 255;
-                cb = 128 + (cb - 128) * 224 / 255;
-                cr = 128 + (cr - 128) * 224 / 255;
-            }
-            for (int y = half * h / 2; y < (half + 1) * h / 2; ++y)
-                std::memset(frame->data[0] + y * frame->linesize[0], clamp(yv), static_cast<size_t>(w));
-            for (int y = half * h / 4; y < (half + 1) * h / 4; ++y) {
-                std::memset(frame->data[1] + y * frame->linesize[1], clamp(cb), static_cast<size_t>(w / 2));
-                std::memset(frame->data[2] + y * frame->linesize[2], clamp(cr), static_cast<size_t>(w / 2));
-            }
-        }
-        frame->pts = i;
-        ok = ok && avcodec_send_frame(enc, frame) >= 0;
-        drain();
-    }
-    avcodec_send_frame(enc, nullptr);
-    drain();
-    ok = ok && av_write_trailer(oc) >= 0;
-    av_packet_free(&pkt);
-    av_frame_free(&frame);
-    avcodec_free_context(&enc);
-    avio_closep(&oc->pb);
-    avformat_free_context(oc);
-    return ok;
-}
 
 // The two halves of encoded frame i, sampled away from the edge between them.
 void expectHalves(const PackedDib& dib, int i, int tolerance)
 {
     for (int y : {0, dib.height() / 4, 3 * dib.height() / 4, dib.height() - 1})
         for (int x : {0, dib.width() / 2, dib.width() - 1}) {
-            uint32_t want = y < dib.height() / 2 ? topColour(i) : bottomColour(i);
+            uint32_t want = y < dib.height() / 2 ? encodedColour(i, true) : encodedColour(i, false);
             uint32_t got = dib.rgbAt(x, y);
             for (int shift : {0, 8, 16})
                 ASSERT_NEAR(static_cast<int>((got >> shift) & 255), static_cast<int>((want >> shift) & 255), tolerance)
@@ -319,7 +217,7 @@ void expectHalves(const PackedDib& dib, int i, int tolerance)
 TEST_F(AviFrameDecoderTest, MjpegFramesDecodeByIndexAfterAnAudioStream)
 {
     std::string path = dir.file("mjpeg.avi");
-    ASSERT_TRUE(writeEncodedAvi(path, AV_CODEC_ID_MJPEG, 12, 1));
+    ASSERT_TRUE(writeEncodedAvi(path, VideoCoding::Mjpeg, 12, 1));
     MediaError e;
     auto avi = AviFile::open(path, e);
     ASSERT_TRUE(avi) << e.text;
@@ -344,7 +242,7 @@ TEST_F(AviFrameDecoderTest, MjpegFramesDecodeByIndexAfterAnAudioStream)
 TEST_F(AviFrameDecoderTest, InterFramesDecodeFromTheirKeyFrameInAnyOrder)
 {
     std::string path = dir.file("mpeg4.avi");
-    if (!writeEncodedAvi(path, AV_CODEC_ID_MPEG4, 14, 5))
+    if (!writeEncodedAvi(path, VideoCoding::Mpeg4, 14, 5))
         GTEST_SKIP() << "no MPEG-4 encoder in this libavcodec";
     MediaError e;
     auto avi = AviFile::open(path, e);
@@ -369,7 +267,7 @@ TEST_F(AviFrameDecoderTest, InterFramesDecodeFromTheirKeyFrameInAnyOrder)
 TEST_F(AviFrameDecoderTest, DamagedFramesDecodeTheSameInAnyOrder)
 {
     std::string path = dir.file("damaged.avi");
-    ASSERT_TRUE(writeEncodedAvi(path, AV_CODEC_ID_MJPEG, 8, 1));
+    ASSERT_TRUE(writeEncodedAvi(path, VideoCoding::Mjpeg, 8, 1));
     MediaError e;
     std::vector<AviChunkRef> chunks;
     {

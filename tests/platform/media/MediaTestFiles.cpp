@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <cstring>
 #include <stdexcept>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
 
 namespace mediatest {
 
@@ -258,6 +264,108 @@ std::string TempDir::write(const std::string& name, const std::vector<uint8_t>& 
     if (!f.flush())
         throw std::runtime_error("cannot write " + p);
     return p;
+}
+
+uint32_t encodedColour(int i, bool top)
+{
+    if (top)
+        return static_cast<uint32_t>((30 + 20 * i) % 256) << 16 | static_cast<uint32_t>((200 - 15 * i) & 255) << 8 | 90;
+    return static_cast<uint32_t>((60 + 9 * i) & 255) << 16 | 40 << 8 | static_cast<uint32_t>((220 - 11 * i) & 255);
+}
+
+bool writeEncodedAvi(const std::string& path, VideoCoding coding, int frames, int keyFrameInterval)
+{
+    const AVCodecID codecId = coding == VideoCoding::Mjpeg ? AV_CODEC_ID_MJPEG : AV_CODEC_ID_MPEG4;
+    const AVCodec* codec = avcodec_find_encoder(codecId);
+    if (!codec)
+        return false;
+    AVFormatContext* oc = nullptr;
+    if (avformat_alloc_output_context2(&oc, nullptr, "avi", path.c_str()) < 0)
+        return false;
+    AVStream* audio = avformat_new_stream(oc, nullptr);
+    audio->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+    audio->codecpar->codec_id = AV_CODEC_ID_PCM_S16LE;
+    audio->codecpar->sample_rate = 8000;
+    av_channel_layout_default(&audio->codecpar->ch_layout, 1);
+    audio->codecpar->bits_per_coded_sample = 16;
+    audio->codecpar->block_align = 2;
+    audio->time_base = {1, 8000};
+
+    AVCodecContext* enc = avcodec_alloc_context3(codec);
+    const int w = 32, h = 16;
+    enc->width = w;
+    enc->height = h;
+    enc->time_base = {1, 25};
+    enc->pix_fmt = codecId == AV_CODEC_ID_MJPEG ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
+    enc->gop_size = keyFrameInterval;
+    enc->max_b_frames = 0;
+    enc->flags |= AV_CODEC_FLAG_QSCALE;
+    enc->global_quality = FF_QP2LAMBDA * 2;
+    if (oc->oformat->flags & AVFMT_GLOBALHEADER)
+        enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    bool ok = avcodec_open2(enc, codec, nullptr) >= 0;
+    AVStream* video = avformat_new_stream(oc, nullptr);
+    ok = ok && avcodec_parameters_from_context(video->codecpar, enc) >= 0;
+    video->time_base = enc->time_base;
+    ok = ok && avio_open(&oc->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(oc, nullptr) >= 0;
+
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* pkt = av_packet_alloc();
+    frame->format = enc->pix_fmt;
+    frame->width = w;
+    frame->height = h;
+    ok = ok && av_frame_get_buffer(frame, 0) >= 0;
+    auto drain = [&]() {
+        while (avcodec_receive_packet(enc, pkt) == 0) {
+            av_packet_rescale_ts(pkt, enc->time_base, video->time_base);
+            pkt->stream_index = video->index;
+            ok = ok && av_interleaved_write_frame(oc, pkt) >= 0;
+        }
+    };
+    for (int i = 0; ok && i < frames; ++i) {
+        AVPacket* a = av_packet_alloc();
+        av_new_packet(a, 640);
+        std::memset(a->data, 0, 640);
+        a->stream_index = audio->index;
+        a->pts = a->dts = av_rescale_q(i * 320, {1, 8000}, audio->time_base);
+        a->duration = 320;
+        ok = av_interleaved_write_frame(oc, a) >= 0;
+        av_packet_free(&a);
+
+        // Top half and bottom half differ, so a picture upside down is caught.
+        ok = ok && av_frame_make_writable(frame) >= 0;
+        for (int half = 0; half < 2; ++half) {
+            uint32_t c = encodedColour(i, half == 0);
+            double r = c >> 16, g = (c >> 8) & 255, b = c & 255;
+            auto clamp = [](double v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v + 0.5); };
+            double yv = 0.299 * r + 0.587 * g + 0.114 * b;
+            double cb = 128 - 0.168736 * r - 0.331264 * g + 0.5 * b;
+            double cr = 128 + 0.5 * r - 0.418688 * g - 0.081312 * b;
+            if (codecId != AV_CODEC_ID_MJPEG) { // limited range
+                yv = 16 + yv * 219 / 255;
+                cb = 128 + (cb - 128) * 224 / 255;
+                cr = 128 + (cr - 128) * 224 / 255;
+            }
+            for (int y = half * h / 2; y < (half + 1) * h / 2; ++y)
+                std::memset(frame->data[0] + y * frame->linesize[0], clamp(yv), static_cast<size_t>(w));
+            for (int y = half * h / 4; y < (half + 1) * h / 4; ++y) {
+                std::memset(frame->data[1] + y * frame->linesize[1], clamp(cb), static_cast<size_t>(w / 2));
+                std::memset(frame->data[2] + y * frame->linesize[2], clamp(cr), static_cast<size_t>(w / 2));
+            }
+        }
+        frame->pts = i;
+        ok = ok && avcodec_send_frame(enc, frame) >= 0;
+        drain();
+    }
+    avcodec_send_frame(enc, nullptr);
+    drain();
+    ok = ok && av_write_trailer(oc) >= 0;
+    av_packet_free(&pkt);
+    av_frame_free(&frame);
+    avcodec_free_context(&enc);
+    avio_closep(&oc->pb);
+    avformat_free_context(oc);
+    return ok;
 }
 
 } // namespace mediatest

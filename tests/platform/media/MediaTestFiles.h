@@ -96,6 +96,15 @@ uint32_t testColour(int seed, int x, int y);
 // An uncompressed 24- or 32-bit frame of testColour pixels, rows bottom-up unless topDown.
 std::vector<uint8_t> rawFrame(int width, int height, int bits, int seed, bool topDown = false);
 
+// Videos encoded through libavcodec and written by libavformat's AVI writer, 32 x 16 pixels at
+// 25 frames a second, after a silent PCM audio stream. Frame i has two flat halves,
+// encodedColour(i, true) on top and encodedColour(i, false) below, so a picture upside down is
+// caught. A key frame starts every keyFrameInterval frames (MJPEG frames are all key frames).
+// False when this libavcodec has no such encoder or the file could not be written.
+enum class VideoCoding { Mjpeg, Mpeg4 };
+bool writeEncodedAvi(const std::string& path, VideoCoding coding, int frames, int keyFrameInterval);
+uint32_t encodedColour(int frame, bool top);
+
 // A "fmt " chunk body of integer PCM; extraBytes > 0 appends cbSize and that many bytes in all.
 std::vector<uint8_t> pcmFormat(uint16_t channels, uint32_t rate, uint16_t bits, size_t extraBytes = 0);
 

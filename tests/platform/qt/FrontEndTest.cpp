@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,6 +86,39 @@ TEST_F(FrontEndTest, DisabledControlsAndContainersTakeNoClicks) {
     // The model refuses too, whatever reaches the front end.
     EXPECT_FALSE(fe->act(f.optB, [&] { f.optB.userClick(); }));
     EXPECT_FALSE(f.optB.Value());
+}
+
+// Pixels of the rendered widget that are (nearly) pure red.
+int redPixels(QWidget* widget) {
+    QImage img = widget->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            QColor c = img.pixelColor(x, y);
+            n += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+        }
+    return n;
+}
+
+TEST_F(FrontEndTest, DisabledTextBoxesChecksOptionsAndLabelsLookDisabled) {
+    frmQt& f = shown();
+    f.txtName.setText("WWWW");
+    std::vector<Control*> controls{&f.txtName, &f.chkRaw, &f.optA, &f.lblStatus};
+    for (Control* c : controls) c->setForeColor(0x0000FF);   // red text
+    settle();
+    for (Control* c : controls) EXPECT_GT(redPixels(w(*c)), 0) << c->Name() << " enabled";
+    for (Control* c : controls) c->setEnabled(false);
+    settle();
+    for (Control* c : controls) {
+        QWidget* widget = w(*c);
+        EXPECT_FALSE(widget->isEnabled());
+        EXPECT_NE(widget->palette().color(QPalette::Disabled, QPalette::WindowText),
+                  widget->palette().color(QPalette::Active, QPalette::WindowText));
+        EXPECT_EQ(redPixels(widget), 0) << c->Name() << " disabled: the text is greyed";
+    }
+    for (Control* c : controls) c->setEnabled(true);
+    settle();
+    for (Control* c : controls) EXPECT_GT(redPixels(w(*c)), 0) << c->Name() << " enabled again";
 }
 
 TEST_F(FrontEndTest, TypingFiresChangeForEachKeyAndKeyDownFirst) {
