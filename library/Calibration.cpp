@@ -2,6 +2,8 @@
 #include "library/Calibration.h"
 #include "library/trelm.h"
 
+#include "library/ExportGuard.h"
+
 #include "platform/kernel/Encoding.h"
 #include "platform/kernel/Paths.h"
 #include "platform/kernel/Profile.h"
@@ -18,7 +20,9 @@
 #include <new>
 #include <unistd.h>
 #include <locale.h>
+#include <memory>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -73,46 +77,51 @@ void resetCalibrationStorePath() {
 extern "C" {
 
 void PUTCAL(const float* cal, const char* names, const char* units) {
-    using namespace qv::kernel;
-    const std::string path = storeFile();
-    if (path.empty()) return;  // the profile functions reach no file
-    ProfileBatch batch(path);   // 224 keys, one rewrite of the file
-    for (int ch = 0; ch < kChannels; ++ch) {
-        char separator[48];
-        std::snprintf(separator, sizeof separator, "---------- CAL(%d) ----------", ch);
-        writeProfileString(path, kSection, key("CAL", ch), separator);
-        // A field holds at most 31 bytes of text: a 31-byte name is followed by a padding blank
-        // and no NUL, so the read must stop at 31 bytes.
-        writeProfileString(path, kSection, key("pName", ch),
-                           cp932FieldToUtf8(names + ch * kFieldBytes, kFieldBytes - 1));
-        writeProfileString(path, kSection, key("pUnit", ch),
-                           cp932FieldToUtf8(units + ch * kFieldBytes, kFieldBytes - 1));
-        for (int v = 0; v < kValuesPerChannel; ++v)
-            writeProfileString(path, kSection, key(kValueKeys[v], ch),
-                               fixed6(cal[ch * kValuesPerChannel + v]));
-    }
-    if (batch.commit()) flushProfile(path);
+    trelm::guardedExport([&] {
+        using namespace qv::kernel;
+        const std::string path = storeFile();
+        if (path.empty()) return;  // the profile functions reach no file
+        ProfileBatch batch(path);   // 224 keys, one rewrite of the file
+        for (int ch = 0; ch < kChannels; ++ch) {
+            char separator[48];
+            std::snprintf(separator, sizeof separator, "---------- CAL(%d) ----------", ch);
+            writeProfileString(path, kSection, key("CAL", ch), separator);
+            // A field holds at most 31 bytes of text: a 31-byte name is followed by a padding blank
+            // and no NUL, so the read must stop at 31 bytes.
+            writeProfileString(path, kSection, key("pName", ch),
+                               cp932FieldToUtf8(names + ch * kFieldBytes, kFieldBytes - 1));
+            writeProfileString(path, kSection, key("pUnit", ch),
+                               cp932FieldToUtf8(units + ch * kFieldBytes, kFieldBytes - 1));
+            for (int v = 0; v < kValuesPerChannel; ++v)
+                writeProfileString(path, kSection, key(kValueKeys[v], ch),
+                                   fixed6(cal[ch * kValuesPerChannel + v]));
+        }
+        if (batch.commit()) flushProfile(path);
+    });
 }
 
 void GETCAL(float* cal, char* names, char* units) {
-    using namespace qv::kernel;
-    const std::string path = storeFile();
-    // strtod with "." as the decimal point, whatever locale the program runs in.
-    locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-    for (int ch = 0; ch < kChannels; ++ch) {
-        writeCp932Field(getProfileString(path, kSection, key("pName", ch), "0", kFieldBytes).text,
-                        names + ch * kFieldBytes, kFieldBytes);
-        writeCp932Field(getProfileString(path, kSection, key("pUnit", ch), "0", kFieldBytes).text,
-                        units + ch * kFieldBytes, kFieldBytes);
-        for (int v = 0; v < kValuesPerChannel; ++v) {
-            const std::string text =
-                utf8ToCp932(getProfileString(path, kSection, key(kValueKeys[v], ch), "0").text);
-            const double x = cLocale ? strtod_l(text.c_str(), nullptr, cLocale)
-                                     : std::strtod(text.c_str(), nullptr);
-            cal[ch * kValuesPerChannel + v] = static_cast<float>(x);
+    trelm::guardedExport([&] {
+        using namespace qv::kernel;
+        const std::string path = storeFile();
+        // strtod with "." as the decimal point, whatever locale the program runs in.
+        const std::unique_ptr<std::remove_pointer_t<locale_t>, decltype(&freelocale)> numeric(
+            newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr)), &freelocale);
+        const locale_t cLocale = numeric.get();
+        for (int ch = 0; ch < kChannels; ++ch) {
+            writeCp932Field(getProfileString(path, kSection, key("pName", ch), "0", kFieldBytes).text,
+                            names + ch * kFieldBytes, kFieldBytes);
+            writeCp932Field(getProfileString(path, kSection, key("pUnit", ch), "0", kFieldBytes).text,
+                            units + ch * kFieldBytes, kFieldBytes);
+            for (int v = 0; v < kValuesPerChannel; ++v) {
+                const std::string text =
+                    utf8ToCp932(getProfileString(path, kSection, key(kValueKeys[v], ch), "0").text);
+                const double x = cLocale ? strtod_l(text.c_str(), nullptr, cLocale)
+                                         : std::strtod(text.c_str(), nullptr);
+                cal[ch * kValuesPerChannel + v] = static_cast<float>(x);
+            }
         }
-    }
-    if (cLocale) freelocale(cLocale);
+    });
 }
 
 }  // extern "C"

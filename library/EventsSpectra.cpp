@@ -1,5 +1,6 @@
 // Peak and valley search, level crossings with hysteresis, and the radix-2 spectrum.
 #include "library/trelm.h"
+#include "library/ExportGuard.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -265,16 +266,20 @@ void S_SLICE(int32_t* count1, float* list1, int32_t* count2, float* list2, const
 }
 
 void S_FFT(float* re, float* im, const float* src, int32_t n) {
-    // X[k] = (1/n) sum x[t] e^(-j 2 pi k t / N) over the first N = 2^floor(log2 n) points;
-    // any size works (no fixed work buffers), entries from N on are left as they are.
-    if (n <= 0) return;
-    radix2(src, nullptr, 1.0, n, static_cast<double>(n), re, im);
+    trelm::guardedExport([&] {
+        // X[k] = (1/n) sum x[t] e^(-j 2 pi k t / N) over the first N = 2^floor(log2 n) points;
+        // any size works (no fixed work buffers), entries from N on are left as they are.
+        if (n <= 0) return;
+        radix2(src, nullptr, 1.0, n, static_cast<double>(n), re, im);
+    });
 }
 
 void S_INVFFT(float* out, const float* re, const float* im, int32_t n) {
-    // The same transform of the conjugate, unscaled; the real part is the signal.
-    if (n <= 0) return;
-    radix2(re, im, -1.0, n, 1.0, out, nullptr);
+    trelm::guardedExport([&] {
+        // The same transform of the conjugate, unscaled; the real part is the signal.
+        if (n <= 0) return;
+        radix2(re, im, -1.0, n, 1.0, out, nullptr);
+    });
 }
 
 }  // extern "C"

@@ -2,6 +2,7 @@
 // and the text settings; lines, rectangles, axis boxes and free text in world coordinates.
 #include "library/GlobalView.h"
 #include "library/trelm.h"
+#include "library/ExportGuard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,60 +121,70 @@ void LINETYPES2(int32_t style, int32_t colour, int32_t width) {
 }
 
 void MOVEDRAW(float x1, float y1, float x2, float y2) {
-    const PlotFrame& f = gView.frame;
-    if (!f.drawable()) return;
-    Selection pen(f.dc, viewPen());
-    line(f.dc, pixelXQ(f, x1), pixelYQ(f, y1), pixelXQ(f, x2), pixelYQ(f, y2));
+    trelm::guardedExport([&] {
+        const PlotFrame& f = gView.frame;
+        if (!f.drawable()) return;
+        Selection pen(f.dc, viewPen());
+        line(f.dc, pixelXQ(f, x1), pixelYQ(f, y1), pixelXQ(f, x2), pixelYQ(f, y2));
+    });
 }
 
 void MOVEDRAWRECT(float x1, float y1, float x2, float y2, int32_t fill) {
-    const PlotFrame& f = gView.frame;
-    if (!f.drawable()) return;
-    const int32_t l = pixelXQ(f, x1), t = pixelYQ(f, y1), r = pixelXQ(f, x2), b = pixelYQ(f, y2);
-    Selection pen(f.dc, viewPen());
-    if (fill == 1) {
-        Rectangle(f.dc, l, t, r, b);
-        // Corners as given: the drawing layer decides what reversed corners cover.
-        const RECT box{l, t, r, b};
-        const HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(gView.penColour));
-        FillRect(f.dc, &box, brush);
-        DeleteObject(brush);
-    } else {
-        const POINT sides[5] = {{l, t}, {r, t}, {r, b}, {l, b}, {l, t}};
-        Polyline(f.dc, sides, 5);
-    }
+    trelm::guardedExport([&] {
+        const PlotFrame& f = gView.frame;
+        if (!f.drawable()) return;
+        const int32_t l = pixelXQ(f, x1), t = pixelYQ(f, y1), r = pixelXQ(f, x2), b = pixelYQ(f, y2);
+        Selection pen(f.dc, viewPen());
+        if (fill == 1) {
+            Rectangle(f.dc, l, t, r, b);
+            // Corners as given: the drawing layer decides what reversed corners cover.
+            const RECT box{l, t, r, b};
+            const HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(gView.penColour));
+            FillRect(f.dc, &box, brush);
+            DeleteObject(brush);
+        } else {
+            const POINT sides[5] = {{l, t}, {r, t}, {r, b}, {l, b}, {l, t}};
+            Polyline(f.dc, sides, 5);
+        }
+    });
 }
 
 void AXISBOX(float gridX, float gridY, float originX, float originY, int32_t labelOffsetX,
              int32_t labelOffsetY, float labelStepX, float labelStepY, int32_t gridPenStyle,
              const int32_t* options) {
-    axisBox(AxisSpec{gridX, gridY, originX, originY, labelOffsetX, labelOffsetY, labelStepX,
-                     labelStepY, gridPenStyle, {}},
-            options, true);
+    trelm::guardedExport([&] {
+        axisBox(AxisSpec{gridX, gridY, originX, originY, labelOffsetX, labelOffsetY, labelStepX,
+                         labelStepY, gridPenStyle, {}},
+                options, true);
+    });
 }
 
 void AXISBOX2(float gridX, float gridY, float originX, float originY, int32_t labelOffsetX,
               int32_t labelOffsetY, float labelStepX, float labelStepY, int32_t gridPenStyle,
               const int32_t* options) {
-    axisBox(AxisSpec{gridX, gridY, originX, originY, labelOffsetX, labelOffsetY, labelStepX,
-                     labelStepY, gridPenStyle, {}},
-            options, false);
+    trelm::guardedExport([&] {
+        axisBox(AxisSpec{gridX, gridY, originX, originY, labelOffsetX, labelOffsetY, labelStepX,
+                         labelStepY, gridPenStyle, {}},
+                options, false);
+    });
 }
 
 void CPLOT(float x, float y, const char* text) {
-    const PlotFrame& f = gView.frame;
-    if (!f.drawable() || !text) return;
-    LOGFONTA& font = gView.textFont;
-    font = gothicFont(gView.baseFont, 18);
-    if (gView.textWidth != 0) {
-        if (gView.textHeight != 0) font.lfHeight = gView.textHeight;
-        font.lfWidth = gView.textWidth;
-    } else {
-        font.lfHeight = gView.textHeight;
-    }
-    font.lfEscapement = qv::basic::truncToInt32(double{gView.textAngle} * 10.0);
-    Selection selected(f.dc, CreateFontIndirectA(&font));
-    TextOutA(f.dc, pixelXQ(f, x), pixelYQ(f, y), text, static_cast<int>(std::strlen(text)));
+    trelm::guardedExport([&] {
+        const PlotFrame& f = gView.frame;
+        if (!f.drawable() || !text) return;
+        LOGFONTA& font = gView.textFont;
+        font = gothicFont(gView.baseFont, 18);
+        if (gView.textWidth != 0) {
+            if (gView.textHeight != 0) font.lfHeight = gView.textHeight;
+            font.lfWidth = gView.textWidth;
+        } else {
+            font.lfHeight = gView.textHeight;
+        }
+        font.lfEscapement = qv::basic::truncToInt32(double{gView.textAngle} * 10.0);
+        Selection selected(f.dc, CreateFontIndirectA(&font));
+        TextOutA(f.dc, pixelXQ(f, x), pixelYQ(f, y), text, static_cast<int>(std::strlen(text)));
+    });
 }
 
 void CTYPEM(int32_t width, int32_t height) {

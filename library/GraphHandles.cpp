@@ -7,6 +7,7 @@
 #include "library/GraphTables.h"
 #include "library/PlotFrame.h"
 #include "library/trelm.h"
+#include "library/ExportGuard.h"
 
 #include <algorithm>
 #include <cstring>
@@ -247,12 +248,14 @@ void H_CURSORDISP(int32_t handle, int32_t cursor, int32_t flag) {
 }
 
 void H_CURSORMOVE(int32_t handle, int32_t cursor, float x1, float y1, float x2, float y2) {
-    const GraphSlot* g = findDrawableGraph(handle);
-    if (!g) return;
-    CursorRecord* c = findCursor(handle, cursor);
-    if (!c || (x1 == x2 && y1 == y2)) return;
-    moveStep(*g, *c, x1, y1, x2, y2);
-    moveStep(*g, *c, x1, y1, x2, y2);
+    trelm::guardedExport([&] {
+        const GraphSlot* g = findDrawableGraph(handle);
+        if (!g) return;
+        CursorRecord* c = findCursor(handle, cursor);
+        if (!c || (x1 == x2 && y1 == y2)) return;
+        moveStep(*g, *c, x1, y1, x2, y2);
+        moveStep(*g, *c, x1, y1, x2, y2);
+    });
 }
 
 void H_CURSORNUM(int32_t handle, float x, float y, float tolX, float tolY, int32_t* cursor) {
@@ -297,22 +300,24 @@ void H_AXISSET(int32_t handle, float gridX, float gridY, float originX, float or
 }
 
 int32_t H_PAINT(int32_t handle) {
-    const GraphSlot* g = findDrawableGraph(handle);
-    if (!g) return 0;
-    const PlotFrame frame = frameOf(*g);
-    for (int32_t i = 0; i < gAxisCount; ++i)
-        if (gAxes[i].inUse == 1 && gAxes[i].slotIndex == g->slotIndex)
-            drawAxes(frame, g->labelFont, gAxes[i].axes, true);
-    int32_t drawn = 0;
-    for (int32_t i = 0; i < gCursorNum; ++i) {
-        const CursorRecord& c = gCursors[i];
-        if (c.ParentGrapHandle != handle || c.bDisp != 1) continue;
-        RasterOp rop(g->dc, R2_NOTXORPEN);
-        Selection pen(g->dc, CreatePen(c.penStyle, 1, static_cast<COLORREF>(c.colour)));
-        drawCursorLine(c, c.prevX1, c.prevY1, c.prevX2, c.prevY2);
-        ++drawn;
-    }
-    return drawn;
+    return trelm::guardedExport(0, [&]() -> int32_t {
+        const GraphSlot* g = findDrawableGraph(handle);
+        if (!g) return 0;
+        const PlotFrame frame = frameOf(*g);
+        for (int32_t i = 0; i < gAxisCount; ++i)
+            if (gAxes[i].inUse == 1 && gAxes[i].slotIndex == g->slotIndex)
+                drawAxes(frame, g->labelFont, gAxes[i].axes, true);
+        int32_t drawn = 0;
+        for (int32_t i = 0; i < gCursorNum; ++i) {
+            const CursorRecord& c = gCursors[i];
+            if (c.ParentGrapHandle != handle || c.bDisp != 1) continue;
+            RasterOp rop(g->dc, R2_NOTXORPEN);
+            Selection pen(g->dc, CreatePen(c.penStyle, 1, static_cast<COLORREF>(c.colour)));
+            drawCursorLine(c, c.prevX1, c.prevY1, c.prevX2, c.prevY2);
+            ++drawn;
+        }
+        return drawn;
+    });
 }
 
 void H_DELETE(int32_t handle) {

@@ -1,6 +1,7 @@
 // P_MONITOR_SETTING / P_MONITOR: start the main program from its install folder with a
 // settings file as its one argument.
 #include "library/trelm.h"
+#include "library/ExportGuard.h"
 
 #include "platform/kernel/Encoding.h"
 #include "platform/kernel/Process.h"
@@ -32,11 +33,13 @@ void P_MONITOR_SETTING(const char* path) {
 }
 
 void P_MONITOR() {
-    const size_t pathLength = std::strlen(gSettingsPath);
-    if (sizeof kProgram - 1 + 1 + pathLength + 1 > kCommandLineBytes) return;  // start nothing
-    qv::kernel::StartOptions options;
-    options.waitReadyMs = kReadyWaitMs;
-    qv::kernel::startProcess({kProgram, qv::kernel::cp932ToUtf8(gSettingsPath)}, options);
+    trelm::guardedExport([&] {
+        const size_t pathLength = std::strlen(gSettingsPath);
+        if (sizeof kProgram - 1 + 1 + pathLength + 1 > kCommandLineBytes) return;  // start nothing
+        qv::kernel::StartOptions options;
+        options.waitReadyMs = kReadyWaitMs;
+        qv::kernel::startProcess({kProgram, qv::kernel::cp932ToUtf8(gSettingsPath)}, options);
+    });
 }
 
 }  // extern "C"

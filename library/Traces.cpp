@@ -9,6 +9,7 @@
 #include "library/ArrayScan.h"
 #include "library/GlobalView.h"
 #include "library/trelm.h"
+#include "library/ExportGuard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -276,25 +277,29 @@ using namespace qv::gdi;
 extern "C" {
 
 void DISPS(const float* y, int32_t n, int32_t style, float xoffset, float yoffset) {
-    drawTrace(y, n, style, xoffset, yoffset);
+    trelm::guardedExport([&] {
+        drawTrace(y, n, style, xoffset, yoffset);
+    });
 }
 
 void DISPS2(const float* y, int32_t n, int32_t style, float xoffset, float yoffset) {
-    if (n <= kEnvelopePoints) {
-        drawTrace(y, n, style, xoffset, yoffset);
-        return;
-    }
-    if (!y) return;
-    // The envelope's 10000 values span the pixels the n points would: the x range shrinks by
-    // the same factor for the drawing, and is restored after it.
-    std::vector<float> envelope(kEnvelopePoints);
-    S_TRANS(envelope.data(), y, 0, n, kEnvelopePoints);
-    const double g = static_cast<double>(kEnvelopePoints) / n;
-    PlotFrame& f = view().frame;
-    const PlotFrame saved = f;
-    WINDOW(static_cast<float>(g * f.xmin), f.ymin, static_cast<float>(g * f.xmax), f.ymax);
-    drawTrace(envelope.data(), kEnvelopePoints, style, static_cast<float>(g * xoffset), yoffset);
-    f = saved;
+    trelm::guardedExport([&] {
+        if (n <= kEnvelopePoints) {
+            drawTrace(y, n, style, xoffset, yoffset);
+            return;
+        }
+        if (!y) return;
+        // The envelope's 10000 values span the pixels the n points would: the x range shrinks by
+        // the same factor for the drawing, and is restored after it.
+        std::vector<float> envelope(kEnvelopePoints);
+        S_TRANS(envelope.data(), y, 0, n, kEnvelopePoints);
+        const double g = static_cast<double>(kEnvelopePoints) / n;
+        PlotFrame& f = view().frame;
+        const PlotFrame saved = f;
+        WINDOW(static_cast<float>(g * f.xmin), f.ymin, static_cast<float>(g * f.xmax), f.ymax);
+        drawTrace(envelope.data(), kEnvelopePoints, style, static_cast<float>(g * xoffset), yoffset);
+        f = saved;
+    });
 }
 
 void DISPLSJ(const float* x, const float* y, int32_t n, int32_t style, int32_t size) {
@@ -303,57 +308,61 @@ void DISPLSJ(const float* x, const float* y, int32_t n, int32_t style, int32_t s
 
 void DISPLSJ3(const float* x, const float* y, const int32_t* flags, int32_t n, int32_t style,
               int32_t size) {
-    const PlotFrame& f = view().frame;
-    if (!f.drawable() || n <= 0 || !x || !y || style < 0 || style > 4) return;
-    Selection pen(f.dc, viewPen());
-    if (style == 0) {
-        if (!flags) {
-            std::vector<POINT> pts(static_cast<size_t>(n));
-            for (int32_t i = 0; i < n; ++i) pts[static_cast<size_t>(i)] = worldPoint(f, x[i], y[i]);
-            Polyline(f.dc, pts.data(), n);
+    trelm::guardedExport([&] {
+        const PlotFrame& f = view().frame;
+        if (!f.drawable() || n <= 0 || !x || !y || style < 0 || style > 4) return;
+        Selection pen(f.dc, viewPen());
+        if (style == 0) {
+            if (!flags) {
+                std::vector<POINT> pts(static_cast<size_t>(n));
+                for (int32_t i = 0; i < n; ++i) pts[static_cast<size_t>(i)] = worldPoint(f, x[i], y[i]);
+                Polyline(f.dc, pts.data(), n);
+                return;
+            }
+            // A gap wherever either end of a segment is not flagged.
+            for (int32_t i = 0; i < n; ++i) {
+                const POINT p = worldPoint(f, x[i], y[i]);
+                if (i > 0 && flags[i - 1] != 0 && flags[i] != 0) LineTo(f.dc, p.x, p.y);
+                else MoveToEx(f.dc, p.x, p.y);
+            }
             return;
         }
-        // A gap wherever either end of a segment is not flagged.
-        for (int32_t i = 0; i < n; ++i) {
-            const POINT p = worldPoint(f, x[i], y[i]);
-            if (i > 0 && flags[i - 1] != 0 && flags[i] != 0) LineTo(f.dc, p.x, p.y);
-            else MoveToEx(f.dc, p.x, p.y);
-        }
-        return;
-    }
-    for (int32_t i = 0; i < n; ++i)
-        if (!flags || flags[i] == 1) marker(f.dc, worldPoint(f, x[i], y[i]), style, size);
+        for (int32_t i = 0; i < n; ++i)
+            if (!flags || flags[i] == 1) marker(f.dc, worldPoint(f, x[i], y[i]), style, size);
+    });
 }
 
 void DISPLSJ2(const float* x, const float* y, int32_t n, int32_t connect, const char* label,
               int32_t fontHeight) {
-    ViewState& v = view();
-    const PlotFrame& f = v.frame;
-    if (!f.drawable() || n <= 0 || !x || !y) return;
-    const HDC dc = f.dc;
-    Selection pen(dc, viewPen());
-    const int length = label ? static_cast<int>(std::strlen(label)) : 0;
-    TEXTMETRICA tm{};
-    HFONT font = 0;
-    if (length > 0) {
-        v.baseFont.lfHeight = fontHeight;  // the base record keeps the height and face
-        setGothicFace(v.baseFont);
-        font = CreateFontIndirectA(&v.baseFont);
-    }
-    Selection selected(dc, font);
-    if (font) GetTextMetricsA(dc, &tm);
-    const POINT p0 = worldPoint(f, x[0], y[0]);
-    MoveToEx(dc, p0.x, p0.y);
-    for (int32_t i = 0; i < n; ++i) {
-        const POINT p = worldPoint(f, x[i], y[i]);
-        if (connect == 1) LineTo(dc, p.x, p.y);
+    trelm::guardedExport([&] {
+        ViewState& v = view();
+        const PlotFrame& f = v.frame;
+        if (!f.drawable() || n <= 0 || !x || !y) return;
+        const HDC dc = f.dc;
+        Selection pen(dc, viewPen());
+        const int length = label ? static_cast<int>(std::strlen(label)) : 0;
+        TEXTMETRICA tm{};
+        HFONT font = 0;
         if (length > 0) {
-            // Centred by the byte count: a double-byte character is two average widths.
-            const int64_t left = p.x - int64_t{tm.tmAveCharWidth} * length / 2;
-            const int64_t top = p.y - int64_t{tm.tmHeight} / 2;
-            TextOutA(dc, saturate32(left), saturate32(top), label, length);
+            v.baseFont.lfHeight = fontHeight;  // the base record keeps the height and face
+            setGothicFace(v.baseFont);
+            font = CreateFontIndirectA(&v.baseFont);
         }
-    }
+        Selection selected(dc, font);
+        if (font) GetTextMetricsA(dc, &tm);
+        const POINT p0 = worldPoint(f, x[0], y[0]);
+        MoveToEx(dc, p0.x, p0.y);
+        for (int32_t i = 0; i < n; ++i) {
+            const POINT p = worldPoint(f, x[i], y[i]);
+            if (connect == 1) LineTo(dc, p.x, p.y);
+            if (length > 0) {
+                // Centred by the byte count: a double-byte character is two average widths.
+                const int64_t left = p.x - int64_t{tm.tmAveCharWidth} * length / 2;
+                const int64_t top = p.y - int64_t{tm.tmHeight} / 2;
+                TextOutA(dc, saturate32(left), saturate32(top), label, length);
+            }
+        }
+    });
 }
 
 }  // extern "C"

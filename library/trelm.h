@@ -13,7 +13,8 @@
 //  - `DEBUG_GET_H_FUNCTION` copies "slot count" graph records and `GCursorNum` cursor records;
 //  - `S_MVAV0`/`S_MVAV2` with an even width w read w + 1 weights; the moving averages, like
 //    the resampling exports, need a destination apart from their source.
-// The library reports no errors: unusable input returns without effect.
+// The library reports no errors: unusable input returns without effect. No C++ exception
+// leaves an export: running out of memory ends the call with its answer for unusable input.
 #include <cstdint>
 
 #if defined(__GNUC__)

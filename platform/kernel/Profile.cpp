@@ -338,6 +338,16 @@ std::string resolveLink(const std::string& file) {
     return file;
 }
 
+// Closes a descriptor however the scope ends: one left open by an exception (out of memory
+// while parsing) would keep its lock, and this process's next update of the file would wait on
+// it for ever.
+struct ClosedAtScopeEnd {
+    int fd;
+    ~ClosedAtScopeEnd() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
 // Opens and locks the file for a read-modify-write. A writer in another process may have renamed
 // a new file over the one we locked while we waited: then lock the new one.
 int lockForUpdate(const std::string& file, bool create, bool& missing) {
@@ -548,9 +558,9 @@ void beginBatch(const std::string& file, Batch& b) {
         else b.loadError = errnoText("cannot open", file);
         return;
     }
+    const ClosedAtScopeEnd closing{fd};
     std::string saved = t_lastError;
     std::shared_ptr<Parsed> p = loadParsed(fd, file);
-    ::close(fd);
     if (p) {
         b.working = std::make_shared<Parsed>(*p);   // the cache keeps describing the file itself
         b.base = p->raw;
@@ -587,6 +597,7 @@ bool commitBatch(const std::string& file, const Batch& b) {
     bool missing = false;
     int fd = lockForUpdate(file, b.creates, missing);
     if (fd < 0) return missing;   // only deletions, and no file to delete from
+    const ClosedAtScopeEnd unlocking{fd};
     std::shared_ptr<Parsed> fresh = loadParsed(fd, file);
     bool ok = false;
     if (fresh && fresh->utf16) {
@@ -607,7 +618,6 @@ bool commitBatch(const std::string& file, const Batch& b) {
             ok = ok && syncFolder(file);
         }
     }
-    ::close(fd);   // releases the lock
     return ok;
 }
 
@@ -631,8 +641,8 @@ ProfileString getProfileString(std::string_view path, std::string_view section, 
             return lookUp(*b->working, section, key, defaultValue, bufferSize);
     int fd = openRetrying(file.c_str(), O_RDONLY);
     if (fd < 0) return defaultString(defaultValue, bufferSize);
+    const ClosedAtScopeEnd closing{fd};
     std::shared_ptr<Parsed> p = loadParsed(fd, file);
-    ::close(fd);
     if (!p) return defaultString(defaultValue, bufferSize);
     return lookUp(*p, section, key, defaultValue, bufferSize);
 }
@@ -656,6 +666,7 @@ bool writeProfileString(std::string_view path, std::optional<std::string_view> s
     bool missing = false;
     int fd = lockForUpdate(file, !deleting, missing);
     if (fd < 0) return missing;   // nothing to delete in a file that does not exist
+    const ClosedAtScopeEnd unlocking{fd};
     std::shared_ptr<Parsed> p = loadParsed(fd, file);
     bool ok = false;
     if (p && p->utf16) {
@@ -671,7 +682,6 @@ bool writeProfileString(std::string_view path, std::optional<std::string_view> s
             if (!ok) g_cache.erase(file);
         }
     }
-    ::close(fd);   // releases the lock
     return ok;
 }
 

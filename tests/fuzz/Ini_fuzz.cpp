@@ -20,6 +20,12 @@ std::string nameFrom(const std::uint8_t* data, std::size_t size, std::size_t at)
     return n;
 }
 
+std::string_view trimmed(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
 std::string bytesOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -60,8 +66,9 @@ QV_FUZZ_TARGET(Ini) {
         clearProfileCache();
         if (bytesOf(direct) != bytesOf(batched)) std::abort();
         const auto back = getProfileString(direct, wSection, wKey);
-        // Unless the deletion named the same key (names compare without regard to case).
-        const bool deleted = asciiIEquals(section, wSection) && asciiIEquals(key, wKey);
+        // Unless the deletion named the same key (names compare without regard to case and to
+        // the blanks around them).
+        const bool deleted = asciiIEquals(trimmed(section), wSection) && asciiIEquals(trimmed(key), wKey);
         if (!deleted && (!back.found || back.text != value)) std::abort();
     }
     return 0;
