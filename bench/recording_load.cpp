@@ -41,11 +41,11 @@ struct Recording {
         if (!mkdtemp(tmpl.data())) std::abort();
         folder = tmpl;
         scans = static_cast<int64_t>(recordingSeconds()) * kRateHz;
-        qv::apptest::RecordingSpec spec(kChannels, kRateHz, 1000, 1);
-        spec.set("P", "PTotal", std::to_string(scans));
-        spec.set("P", "lSweepPoint", "10000");
-        spec.writeKdat = false;
-        spec.Write(folder, "long");
+        qv::apptest::RecordingSpec layout(kChannels, kRateHz, 1000, 1);
+        layout.set("P", "PTotal", std::to_string(scans));
+        layout.set("P", "lSweepPoint", "10000");
+        layout.writeKdat = false;
+        layout.Write(folder, "long");
         // The data file in blocks of one second: every word written, no holes.
         std::ofstream out(folder / "long.Kdat", std::ios::binary);
         std::vector<int16_t> block(static_cast<size_t>(kChannels) * kRateHz);

@@ -99,12 +99,12 @@ QV_FUZZ_SEEDS(Kdat) {
         int32_t channels, rateHz, frames;
     };
     for (const Spec& s : {Spec{2, 1000, 3}, Spec{1, 100, 25}, Spec{4, 10000, 2}}) {
-        qv::apptest::KdatRecordingSpec spec;
-        spec.channels = s.channels;
-        spec.rateHz = s.rateHz;
-        spec.frames = s.frames;
+        qv::apptest::KdatRecordingSpec layout;
+        layout.channels = s.channels;
+        layout.rateHz = s.rateHz;
+        layout.frames = s.frames;
         const std::string path = (dir / "seed.Kdat").string();
-        qv::apptest::WriteKdatRecording(path, spec);
+        qv::apptest::WriteKdatRecording(path, layout);
         std::string bytes = readAll(dir / "seed.Kpar");
         if (s.channels == 1) bytes += "[MARK]\r\nMARK(0)=2\r\nMARK(1)=1\r\nMARK(2)=2\r\n";
         bytes += kSplit;

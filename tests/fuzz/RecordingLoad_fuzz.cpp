@@ -40,8 +40,8 @@ std::string_view part(std::string_view input, std::string_view mark) {
     return rest;
 }
 
-std::string joined(const qv::apptest::RecordingSpec& spec, std::string_view flm) {
-    return spec.KparBytes() + std::string(kFlm) + std::string(flm) + std::string(kKdat) + spec.KdatBytes();
+std::string joined(const qv::apptest::RecordingSpec& layout, std::string_view flm) {
+    return layout.KparBytes() + std::string(kFlm) + std::string(flm) + std::string(kKdat) + layout.KdatBytes();
 }
 
 }  // namespace

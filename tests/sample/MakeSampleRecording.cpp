@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = std::filesystem::absolute(argv[1]);
     const int32_t scans = kRateHz * kSeconds;
-    qv::apptest::RecordingSpec spec(kChannels, kRateHz, scans, 1);
+    qv::apptest::RecordingSpec layout(kChannels, kRateHz, scans, 1);
 
     // Noise is drawn once, so the file is the same on every build.
     std::vector<int16_t> noise(static_cast<size_t>(scans));
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     std::normal_distribution<double> gauss(0.0, 300.0);
     for (int16_t& n : noise) n = word(gauss(random));
 
-    spec.sample = [&noise](int32_t p, int32_t c) -> int16_t {
+    layout.sample = [&noise](int32_t p, int32_t c) -> int16_t {
         const double t = static_cast<double>(p) / kRateHz;
         switch (c) {
             case 0: return word(1500.0 * std::sin(2 * kPi * 2.0 * t));                 // 2 Hz sine
@@ -69,36 +69,36 @@ int main(int argc, char** argv) {
         nameList += i < kChannels ? names[i] : "CH" + std::to_string(i + 1);
         unitList += i < kChannels ? units[i] : "V";
         const std::string cal = "Cal(" + std::to_string(i) + ")";
-        spec.set("CAL", cal + ".fCAL_AD", "2048");
-        spec.set("CAL", cal + ".fEU_HI", i < kChannels ? full[i] : "5");
-        spec.set("CAL", cal + ".fEU_LO", "0");
-        spec.set("P", "DR_WaveHi(" + std::to_string(i) + ")", i < kChannels ? full[i] : "5");
-        spec.set("P", "DR_WaveLo(" + std::to_string(i) + ")", std::string("-") + (i < kChannels ? full[i] : "5"));
-        spec.set("Acqisition", "txtDR_WaveHi(" + std::to_string(i) + ")", i < kChannels ? full[i] : "5");
-        spec.set("Acqisition", "txtDR_WaveLo(" + std::to_string(i) + ")", std::string("-") + (i < kChannels ? full[i] : "5"));
-        spec.set("Acqisition", "txtDR_WaveHi_V(" + std::to_string(i) + ")", "2048");
-        spec.set("Acqisition", "txtDR_WaveLo_V(" + std::to_string(i) + ")", "-2048");
+        layout.set("CAL", cal + ".fCAL_AD", "2048");
+        layout.set("CAL", cal + ".fEU_HI", i < kChannels ? full[i] : "5");
+        layout.set("CAL", cal + ".fEU_LO", "0");
+        layout.set("P", "DR_WaveHi(" + std::to_string(i) + ")", i < kChannels ? full[i] : "5");
+        layout.set("P", "DR_WaveLo(" + std::to_string(i) + ")", std::string("-") + (i < kChannels ? full[i] : "5"));
+        layout.set("Acqisition", "txtDR_WaveHi(" + std::to_string(i) + ")", i < kChannels ? full[i] : "5");
+        layout.set("Acqisition", "txtDR_WaveLo(" + std::to_string(i) + ")", std::string("-") + (i < kChannels ? full[i] : "5"));
+        layout.set("Acqisition", "txtDR_WaveHi_V(" + std::to_string(i) + ")", "2048");
+        layout.set("Acqisition", "txtDR_WaveLo_V(" + std::to_string(i) + ")", "-2048");
     }
-    spec.set("pName", "pName", nameList);
-    spec.set("pUnit", "pUnit", unitList);
-    spec.set("P", "Comment(0)", "サンプル記録");
-    spec.set("P", "Comment(1)", "8 channels, 1 kHz, 60 s");
+    layout.set("pName", "pName", nameList);
+    layout.set("pUnit", "pUnit", unitList);
+    layout.set("P", "Comment(0)", "サンプル記録");
+    layout.set("P", "Comment(1)", "8 channels, 1 kHz, 60 s");
     // Ten seconds a page, cursors at 2 s and 8 s.
-    spec.set("P", "lSweepPoint", "10000");
-    spec.set("P", "lcmbTimeFS_ListIndex", "12");
-    spec.set("P", "Cur_L_Point", "2000");
-    spec.set("P", "Cur_R_Point", "8000");
-    spec.set("P", "Cur_W_Point", "6000");
+    layout.set("P", "lSweepPoint", "10000");
+    layout.set("P", "lcmbTimeFS_ListIndex", "12");
+    layout.set("P", "Cur_L_Point", "2000");
+    layout.set("P", "Cur_R_Point", "8000");
+    layout.set("P", "Cur_W_Point", "6000");
     const int32_t marks[] = {5, 17, 33, 48};
-    spec.set("MARK", "MARK(0)", std::to_string(std::size(marks)));
+    layout.set("MARK", "MARK(0)", std::to_string(std::size(marks)));
     const char* comments[] = {"start", "burst", "step", "end"};
-    spec.set("LISTBOX", "lstMarkCom.ListCount", std::to_string(std::size(marks)));
+    layout.set("LISTBOX", "lstMarkCom.ListCount", std::to_string(std::size(marks)));
     for (size_t m = 0; m < std::size(marks); ++m) {
-        spec.set("MARK", "MARK(" + std::to_string(m + 1) + ")", std::to_string(marks[m]));
-        spec.set("LISTBOX", "lstMarkCom(" + std::to_string(m) + ")",
+        layout.set("MARK", "MARK(" + std::to_string(m + 1) + ")", std::to_string(marks[m]));
+        layout.set("LISTBOX", "lstMarkCom(" + std::to_string(m) + ")",
                  "00" + std::to_string(m) + "," + std::to_string(marks[m] * kRateHz) + "," + comments[m]);
     }
-    spec.Write(folder, "Sample");
+    layout.Write(folder, "Sample");
 
     // Stored settings naming the sample; a folder that has its own is left as it is.
     const std::filesystem::path settings = folder / "SETTING.SET";

@@ -29,9 +29,9 @@ protected:
     }
     // A recording of `channels` x `scans` whose words are 10 + p + 100 c, as if it were loaded.
     void record(int32_t channels, int32_t scans) {
-        RecordingSpec spec(channels, 10, scans);
-        spec.sample = [](int32_t p, int32_t c) { return static_cast<int16_t>(10 + p + 100 * c); };
-        spec.Write(prog.dir(), "rec");
+        RecordingSpec layout(channels, 10, scans);
+        layout.sample = [](int32_t p, int32_t c) { return static_cast<int16_t>(10 + p + 100 * c); };
+        layout.Write(prog.dir(), "rec");
         GstrKdatFile = prog.win("rec.Kdat");
         GAcqParam.wCh = static_cast<int16_t>(channels);
         GAcqParam.PTotal = scans;
@@ -148,9 +148,9 @@ TEST_F(AcqisitionDataShiftTest, RefusalsLeaveTheFileByteIdentical) {
 }
 
 TEST_F(AcqisitionDataShiftTest, AnOddLengthFileShorterThanTheScansIsRefused) {
-    RecordingSpec spec(2, 10, 4);
-    spec.kdatBytes = 15;
-    spec.Write(prog.dir(), "rec");
+    RecordingSpec layout(2, 10, 4);
+    layout.kdatBytes = 15;
+    layout.Write(prog.dir(), "rec");
     GstrKdatFile = prog.win("rec.Kdat");
     GAcqParam.wCh = 2;
     GAcqParam.PTotal = 4;

@@ -50,19 +50,19 @@ protected:
         MarkArray = {};
         GlCapNum = GlADCGETCnt = GlTime_ADSTART = 0;
     }
-    std::string write(const RecordingSpec& spec, const std::string& base = "rec") {
-        spec.Write(prog.dir(), base);
+    std::string write(const RecordingSpec& layout, const std::string& base = "rec") {
+        layout.Write(prog.dir(), base);
         return prog.win(base + ".Kpar");
     }
-    void load(const RecordingSpec& spec, const std::string& base = "rec") {
-        const std::string path = write(spec, base);
+    void load(const RecordingSpec& layout, const std::string& base = "rec") {
+        const std::string path = write(layout, base);
         // As inside a recording load: the range boxes' handlers only store what they get.
         GAcqParam.GbLoading = true;
         w->CommitKparParam(path, w->ParseKparParam(path));
         GAcqParam.GbLoading = false;
     }
-    int refusal(const RecordingSpec& spec) {
-        const std::string path = write(spec, "bad");
+    int refusal(const RecordingSpec& layout) {
+        const std::string path = write(layout, "bad");
         return apptest::errorNumber([&] { (void)w->ParseKparParam(path); });
     }
     // A first recording unlike the generator's default, so a refused file has something to keep.
@@ -115,13 +115,13 @@ std::string field(const std::string& text, size_t nuls) { return text + std::str
 
 TEST_F(AcqisitionKparTest, TheGeneratedRecordingFillsRecordsControlsAndCalibration) {
     loadSomething();
-    RecordingSpec spec;
-    spec.set("P", "Comment(1)", "first ; second").set("MARK", "MARK(0)", "2");
-    spec.set("MARK", "MARK(1)", "4").set("MARK", "MARK(2)", "1");  // kept unsorted
-    spec.set("LISTBOX", "lstTrigDateTime.ListCount", "2").set("LISTBOX", "lstTrigDateTime(0)", "a");
-    spec.set("LISTBOX", "lstTrigDateTime(1)", "b");
-    spec.set("GLOBAL", "GlADCGETCnt", "3").set("GLOBAL", "GlTime_ADSTART", "-5");
-    const std::string path = write(spec);
+    RecordingSpec layout;
+    layout.set("P", "Comment(1)", "first ; second").set("MARK", "MARK(0)", "2");
+    layout.set("MARK", "MARK(1)", "4").set("MARK", "MARK(2)", "1");  // kept unsorted
+    layout.set("LISTBOX", "lstTrigDateTime.ListCount", "2").set("LISTBOX", "lstTrigDateTime(0)", "a");
+    layout.set("LISTBOX", "lstTrigDateTime(1)", "b");
+    layout.set("GLOBAL", "GlADCGETCnt", "3").set("GLOBAL", "GlTime_ADSTART", "-5");
+    const std::string path = write(layout);
     w->CommitKparParam(path, w->ParseKparParam(path));
 
     EXPECT_EQ(GAcqParam.wCh, 2);
@@ -162,15 +162,15 @@ TEST_F(AcqisitionKparTest, TheGeneratedRecordingFillsRecordsControlsAndCalibrati
 TEST_F(AcqisitionKparTest, StrictLenientTextAndCurrentValueKeys) {
     loadSomething();
     const Everything before = everything();
-    RecordingSpec spec;
-    spec.set("P", "wChNo(0)", "2.5").set("P", "wChNo(1)", "3.5");      // strict: halves to even
-    spec.set("CAL", "Cal(0).fEU_HI", "12abc").set("CAL", "Cal(1).fEU_HI", "");  // lenient
-    spec.set("MARK", "MARK(0)", "3").set("MARK", "MARK(1)", "7x").remove("MARK", "MARK(2)");
-    spec.set("P", "Comment(2)", "  two\tthree");                           // text: TAB cuts
-    spec.remove("P", "CHKWaveNo(1)").remove("P", "DR_WaveHi(1)").set("P", "DR_WaveLo(1)", "");
-    spec.remove("Acqisition", "txtDR_WaveHi(1)");
-    spec.remove("CTRL", "frmCAMDisp.txtAdjustMS.Text");
-    load(spec);
+    RecordingSpec layout;
+    layout.set("P", "wChNo(0)", "2.5").set("P", "wChNo(1)", "3.5");      // strict: halves to even
+    layout.set("CAL", "Cal(0).fEU_HI", "12abc").set("CAL", "Cal(1).fEU_HI", "");  // lenient
+    layout.set("MARK", "MARK(0)", "3").set("MARK", "MARK(1)", "7x").remove("MARK", "MARK(2)");
+    layout.set("P", "Comment(2)", "  two\tthree");                           // text: TAB cuts
+    layout.remove("P", "CHKWaveNo(1)").remove("P", "DR_WaveHi(1)").set("P", "DR_WaveLo(1)", "");
+    layout.remove("Acqisition", "txtDR_WaveHi(1)");
+    layout.remove("CTRL", "frmCAMDisp.txtAdjustMS.Text");
+    load(layout);
     EXPECT_EQ(GAcqParam.wChNo[0], 2);
     EXPECT_EQ(GAcqParam.wChNo[1], 4);
     EXPECT_EQ(GCalRecEU[0].EU_HI, 12.0f);
@@ -191,11 +191,11 @@ TEST_F(AcqisitionKparTest, StrictLenientTextAndCurrentValueKeys) {
 
 TEST_F(AcqisitionKparTest, DerivedValues) {
     // Total points from tenths of a second; the rate list's entry replaces the file's index.
-    RecordingSpec spec(2, 1000, 10);
-    spec.set("P", "PTotal", "0").set("P", "NFrame", "100").set("P", "lcmbSampleFreq_ListIndex", "2");
-    spec.set("Condition", "strResolution", "640,480").set("Control", "txtAdjustMS", "25");
-    spec.remove("Control", "txtEndTime");
-    load(spec);
+    RecordingSpec layout(2, 1000, 10);
+    layout.set("P", "PTotal", "0").set("P", "NFrame", "100").set("P", "lcmbSampleFreq_ListIndex", "2");
+    layout.set("Condition", "strResolution", "640,480").set("Control", "txtAdjustMS", "25");
+    layout.remove("Control", "txtEndTime");
+    load(layout);
     EXPECT_EQ(GAcqParam.PTotal, 10000);
     ASSERT_EQ(w->cmbSampleFreq.ItemData(6), 1000);
     EXPECT_EQ(GAcqParam.lcmbSampleFreq_ListIndex, 6);
@@ -227,12 +227,12 @@ TEST_F(AcqisitionKparTest, DerivedValues) {
 }
 
 TEST_F(AcqisitionKparTest, NamesAreCutTo31Cp932BytesNeverInsideACharacter) {
-    RecordingSpec spec;
+    RecordingSpec layout;
     std::string names = "12345," + std::string(40, 'x') + ",";
     for (int i = 0; i < 16; ++i) names += "あ";  // 32 bytes: the 16th would straddle byte 31
     for (int i = 3; i < 34; ++i) names += ",n" + std::to_string(i);  // 34 parts: the extra ones drop
-    spec.set("pName", "pName", names).set("pUnit", "pUnit", "電圧" + std::string(31, ','));
-    load(spec);
+    layout.set("pName", "pName", names).set("pUnit", "pUnit", "電圧" + std::string(31, ','));
+    load(layout);
     EXPECT_EQ(GstrCalNames.substr(0, 32), field("12345", 26));
     EXPECT_EQ(GstrCalNames.substr(32, 32), std::string(31, 'x') + " ");
     std::string fifteen;
@@ -285,9 +285,9 @@ TEST_F(AcqisitionKparTest, EveryRefusalLeavesEverythingAsItWas) {
                                  "lADBOARD_BIT", "sngADBOARD_V", "lCOMP_CH_ID", "lTTL", "lP2PHist"})
         cases.push_back({required, [=](RecordingSpec& r) { r.remove("Condition", required); }, 13});
     for (const Case& c : cases) {
-        RecordingSpec spec;
-        c.change(spec);
-        EXPECT_EQ(refusal(spec), c.error) << c.what;
+        RecordingSpec layout;
+        c.change(layout);
+        EXPECT_EQ(refusal(layout), c.error) << c.what;
         EXPECT_TRUE(everything() == before) << c.what;
     }
     // A missing parameter file reads its defaults, whose sample period of 0 is refused first.
@@ -302,15 +302,15 @@ TEST_F(AcqisitionKparTest, ApplyingRunsTheControlsHandlers) {
     forms::ScopedConnection b(w->txtDR_WaveHi(1).Change.connect([&] { ++rangeChanges; }));
     forms::ScopedConnection c(w->chkDetectR.Click.connect([&] { ++detectClicks; }));
     forms::ScopedConnection d(frmCondition::instance().chkAudioSetting.Click.connect([&] { ++audioClicks; }));
-    RecordingSpec spec;
-    spec.set("CTRL", "frmCondition.chkAudioSetting.Value", "1");
-    load(spec);
+    RecordingSpec layout;
+    layout.set("CTRL", "frmCondition.chkAudioSetting.Value", "1");
+    load(layout);
     EXPECT_EQ(copyClicks, 1);    // 1 -> 0
     EXPECT_EQ(rangeChanges, 1);  // "11" -> "60"
     EXPECT_EQ(detectClicks, 1);  // 1 -> 0
     EXPECT_EQ(audioClicks, 1);
     // The same file again changes no value, so no handler runs.
-    load(spec);
+    load(layout);
     EXPECT_EQ(copyClicks + rangeChanges + detectClicks + audioClicks, 4);
 }
 
@@ -323,10 +323,10 @@ TEST_F(AcqisitionKparTest, IniSyntaxVariantsReadTheSame) {
     const std::string names = GstrCalNames;
     const auto variant = [&](const char* what, const std::function<void(RecordingSpec&)>& change) {
         loadSomething();  // other values in between, so a variant read wrong cannot pass
-        RecordingSpec spec;
-        spec.set("P", "Comment(3)", "電圧 チェック");
-        change(spec);
-        load(spec, "variant");
+        RecordingSpec layout;
+        layout.set("P", "Comment(3)", "電圧 チェック");
+        change(layout);
+        load(layout, "variant");
         AcqParam got = GAcqParam;
         EXPECT_TRUE(got == expected) << what;
         EXPECT_EQ(GstrCalNames, names) << what;
@@ -342,10 +342,10 @@ TEST_F(AcqisitionKparTest, IniSyntaxVariantsReadTheSame) {
 }
 
 TEST_F(AcqisitionKparTest, ListsAreCappedAndTheirCountsRead) {
-    RecordingSpec spec;
-    spec.set("LISTBOX", "lstMarkCom.ListCount", "2").set("LISTBOX", "lstMarkCom(0)", "one");
-    spec.set("LISTBOX", "lstTrigDateTime.ListCount", "1e9");
-    load(spec);
+    RecordingSpec layout;
+    layout.set("LISTBOX", "lstMarkCom.ListCount", "2").set("LISTBOX", "lstMarkCom(0)", "one");
+    layout.set("LISTBOX", "lstTrigDateTime.ListCount", "1e9");
+    load(layout);
     EXPECT_EQ(entries(w->lstMarkCom), (std::vector<std::string>{"one", ""}));
     EXPECT_EQ(Acqisition2::instance().lstTrigDateTime.ListCount(), 32767);
 }

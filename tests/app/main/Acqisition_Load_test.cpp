@@ -84,7 +84,7 @@ protected:
         ClearFileNameGlobals();
         GlFlameTime.clear();
     }
-    void write(const RecordingSpec& spec, const std::string& base) { spec.Write(prog.dir(), base); }
+    void write(const RecordingSpec& layout, const std::string& base) { layout.Write(prog.dir(), base); }
     // A click on LOAD with the base name typed into the box.
     void clickLoad(const std::string& base) {
         ASSERT_TRUE(driver.type(w->txtFName, base.empty() ? "" : prog.win(base)));
@@ -246,9 +246,9 @@ TEST_F(LoadTest, ABadRecordingIsAFileErrorThatLeavesThePreviousOneWhole) {
 // ---- Data files shorter than the recording, or missing ----
 
 TEST_F(LoadTest, AShortDataFileIsToldAndOnlyItsWholeScansAreShown) {
-    RecordingSpec spec(2, 100, 300);
-    spec.kdatBytes = 2 * 2 * 250 + 3;  // 250 whole scans and a piece
-    write(spec, "short");
+    RecordingSpec layout(2, 100, 300);
+    layout.kdatBytes = 2 * 2 * 250 + 3;  // 250 whole scans and a piece
+    write(layout, "short");
     driver.answerMsgBox(forms::vbOK);
     clickLoad("short");
     ASSERT_EQ(driver.msgBoxes().size(), 1u);
@@ -262,10 +262,10 @@ TEST_F(LoadTest, AShortDataFileIsToldAndOnlyItsWholeScansAreShown) {
 }
 
 TEST_F(LoadTest, WithoutADataFileEveryChannelShowsTheCalibrationOfZero) {
-    RecordingSpec spec(2, 100, 300);
-    spec.writeKdat = false;
-    spec.set("CAL", "Cal(1).fEU_LO", "-3");
-    write(spec, "nodata");
+    RecordingSpec layout(2, 100, 300);
+    layout.writeKdat = false;
+    layout.set("CAL", "Cal(1).fEU_LO", "-3");
+    write(layout, "nodata");
     clickLoad("nodata");
     EXPECT_TRUE(driver.msgBoxes().empty()) << lastMessage();
     EXPECT_EQ(GAcqParam.PTotal, 300);
@@ -321,9 +321,9 @@ TEST_F(WindowTest, TheLastPageRepeatsItsLastPointAndAWindowPastTheEndKeepsOnlyIt
 }
 
 TEST_F(WindowTest, BothRecordArraysAreTakenAtTheAbsoluteChannel) {
-    RecordingSpec spec(3, 1000, 3000, 3);  // channels 3..5
-    spec.set("CAL", "Cal(2).fEU_HI", "2").set("CAL", "Cal(3).fEU_HI", "3").set("CAL", "Cal(4).fEU_HI", "4");
-    write(spec, "upper");
+    RecordingSpec layout(3, 1000, 3000, 3);  // channels 3..5
+    layout.set("CAL", "Cal(2).fEU_HI", "2").set("CAL", "Cal(3).fEU_HI", "3").set("CAL", "Cal(4).fEU_HI", "4");
+    write(layout, "upper");
     clickLoad("upper");
     ASSERT_TRUE(driver.msgBoxes().empty()) << lastMessage();
     int32_t start = 10, count = 5;
@@ -354,10 +354,10 @@ TEST_F(WindowTest, AnUnknownAmplifierGivesTheDefaultVoltConversion) {
 
 TEST_F(WindowTest, ARecordingWrittenByTheRecordingObjectLoadsFromTheButton) {
     apptest::WriteKdatStoreCalibration();
-    apptest::KdatRecordingSpec spec;
-    spec.channels = 3;
-    spec.frames = 25;  // 2,500 scans at 1 kHz
-    ASSERT_EQ(apptest::WriteKdatRecording(prog.win("obj.Kdat"), spec), 2500);
+    apptest::KdatRecordingSpec layout;
+    layout.channels = 3;
+    layout.frames = 25;  // 2,500 scans at 1 kHz
+    ASSERT_EQ(apptest::WriteKdatRecording(prog.win("obj.Kdat"), layout), 2500);
     clickLoad("obj");
     ASSERT_TRUE(driver.msgBoxes().empty()) << lastMessage();
     EXPECT_EQ(GAcqParam.PTotal, 2500);

@@ -27,12 +27,12 @@ protected:
     }
     // A one-channel recording of `scans` at `rateHz`, loaded, then shown `page` points a page.
     void load(int32_t scans, int32_t page, int32_t rateHz = 1000, bool trigger = false) {
-        apptest::RecordingSpec spec(1, rateHz, scans);
+        apptest::RecordingSpec layout(1, rateHz, scans);
         if (trigger) {
-            spec.set("Condition", "strTRIGGER_SETTING", "1");
+            layout.set("Condition", "strTRIGGER_SETTING", "1");
             frmCondition::instance().optGetADBoard.setValue(true);  // a board that triggers
         }
-        spec.Write(prog.dir(), "rec");
+        layout.Write(prog.dir(), "rec");
         w->chkUseCAL.setValue(1);  // identity calibration: the display shows the raw words
         ASSERT_TRUE(driver.type(w->txtFName, prog.win("rec")));
         ASSERT_TRUE(driver.click(w->cmdLoad));

@@ -22,9 +22,9 @@ protected:
     // A recording of 2 channels, 25 frames of 100 scans, the store's calibration.
     void writeBase(const std::string& name, int32_t channels = 2) {
         apptest::WriteKdatStoreCalibration();
-        apptest::KdatRecordingSpec spec;
-        spec.channels = channels;
-        apptest::WriteKdatRecording(file(name), spec);
+        apptest::KdatRecordingSpec layout;
+        layout.channels = channels;
+        apptest::WriteKdatRecording(file(name), layout);
     }
     void set(const std::string& name, const char* section, const std::string& key,
              std::optional<std::string> value) {

@@ -26,11 +26,11 @@ protected:
     // A recording written through the object and opened by a second one.
     void open(int32_t channels, int32_t rateHz, int32_t frames) {
         apptest::WriteKdatStoreCalibration();
-        apptest::KdatRecordingSpec spec;
-        spec.channels = channels;
-        spec.rateHz = rateHz;
-        spec.frames = frames;
-        apptest::WriteKdatRecording(file("r.Kdat"), spec);
+        apptest::KdatRecordingSpec layout;
+        layout.channels = channels;
+        layout.rateHz = rateHz;
+        layout.frames = frames;
+        apptest::WriteKdatRecording(file("r.Kdat"), layout);
         k.OpenKdat(file("r.Kdat"));
         k.UseCal(true);
     }
@@ -193,14 +193,14 @@ TEST_F(KdatReaderTest, PointPathPairsNeverPassTheEndOfTheData) {
     kernel::writeProfileString(ProgramFile("DEFAULT.CAL"), "CAL", "fCAL_AD(1)", "0");
     for (int32_t channels : {2, 8}) {
         SCOPED_TRACE(channels);
-        apptest::KdatRecordingSpec spec;
-        spec.channels = channels;
-        spec.rateHz = 100000;
-        spec.frames = 101;  // 1,010,000 scans
-        spec.sample = [](int64_t s, int32_t c) {
+        apptest::KdatRecordingSpec layout;
+        layout.channels = channels;
+        layout.rateHz = 100000;
+        layout.frames = 101;  // 1,010,000 scans
+        layout.sample = [](int64_t s, int32_t c) {
             return static_cast<int16_t>(c == 1 ? (s % 3) - 1 : (s * 7919 + c * 131) % 65536 - 32768);
         };
-        apptest::WriteKdatRecording(file("r.Kdat"), spec);
+        apptest::WriteKdatRecording(file("r.Kdat"), layout);
         k.OpenKdat(file("r.Kdat"));
         k.UseCal(true);
         ASSERT_EQ(k.PTotal(), 1010000);

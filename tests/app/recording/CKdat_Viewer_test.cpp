@@ -35,11 +35,11 @@ protected:
 
 TEST_F(KdatViewerTest, RecordingWrittenByTheObjectLoadsInTheViewer) {
     apptest::WriteKdatStoreCalibration();
-    apptest::KdatRecordingSpec spec;
-    spec.channels = 5;
-    spec.rateHz = 2000;
-    spec.frames = 17;  // 3,400 scans: one whole block of 2,000 and a partial one
-    const int32_t scans = apptest::WriteKdatRecording(prog.win("viewer.Kdat"), spec);
+    apptest::KdatRecordingSpec layout;
+    layout.channels = 5;
+    layout.rateHz = 2000;
+    layout.frames = 17;  // 3,400 scans: one whole block of 2,000 and a partial one
+    const int32_t scans = apptest::WriteKdatRecording(prog.win("viewer.Kdat"), layout);
     ASSERT_EQ(scans, 3400);
 
     const std::string kpar = prog.win("viewer.Kpar");

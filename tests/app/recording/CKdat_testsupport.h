@@ -47,21 +47,21 @@ inline void WriteKdatStoreCalibration() {
 }
 
 // Writes the recording `path` names (any extension) through CKdat and returns the scans taken.
-inline int32_t WriteKdatRecording(const std::string& path, const KdatRecordingSpec& spec) {
+inline int32_t WriteKdatRecording(const std::string& path, const KdatRecordingSpec& layout) {
     CKdat k;
-    k.CHNum(spec.channels);
-    const int32_t period = 1000000 / spec.rateHz;
+    k.CHNum(layout.channels);
+    const int32_t period = 1000000 / layout.rateHz;
     k.nSClock(period);
-    const int32_t frameScans = spec.frameScans > 0 ? spec.frameScans : std::max(1, spec.rateHz / 10);
+    const int32_t frameScans = layout.frameScans > 0 ? layout.frameScans : std::max(1, layout.rateHz / 10);
     k.nSample(frameScans);
     k.Date_Time_Start(basic::DateSerial(2019, 11, 3) + basic::TimeSerial(7, 5, 9));
     k.StartAcqisition(path);
-    std::vector<int16_t> frame(static_cast<size_t>(frameScans) * spec.channels);
+    std::vector<int16_t> frame(static_cast<size_t>(frameScans) * layout.channels);
     int64_t scan = 0;
-    for (int32_t f = 0; f < spec.frames; ++f) {
+    for (int32_t f = 0; f < layout.frames; ++f) {
         for (int32_t i = 0; i < frameScans; ++i, ++scan)
-            for (int32_t c = 0; c < spec.channels; ++c)
-                frame[static_cast<size_t>(i) * spec.channels + c] = spec.sample(scan, c);
+            for (int32_t c = 0; c < layout.channels; ++c)
+                frame[static_cast<size_t>(i) * layout.channels + c] = layout.sample(scan, c);
         k.ADCGetData(frame);
     }
     k.ENDAcqisition();

@@ -73,7 +73,7 @@ TEST_F(FrmBMPTest, LoadShowsSizeAndDepthSizesTheBoxAndKeepsTheFilesBits) {
     const std::vector<uint32_t> palette16 = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF,
                                              0xFF00FF, 0x808080, 0x400000, 0x004000, 0x000040, 0x404000,
                                              0x004040, 0x400040, 0xC0C0C0, 0xFFFFFF};
-    struct Case { BmpSpec spec; int wordStride; };
+    struct Case { BmpSpec layout; int wordStride; };
     std::vector<uint32_t> grey(256);
     for (uint32_t i = 0; i < 256; ++i) grey[i] = i * 0x010101;
     const Case cases[] = {
@@ -84,19 +84,19 @@ TEST_F(FrmBMPTest, LoadShowsSizeAndDepthSizesTheBoxAndKeepsTheFilesBits) {
         {{3, 3, 32, false, 0, {}}, 12},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec.bits);
-        int n = c.spec.bits <= 8 ? 1 << c.spec.bits : 0;
+        SCOPED_TRACE(c.layout.bits);
+        int n = c.layout.bits <= 8 ? 1 << c.layout.bits : 0;
         auto value = [&](int x, int y) { return n ? uint32_t((x * 3 + y) % n) : colourAt(x, y); };
-        f.LoadBMP(write("d.bmp", c.spec, value));
-        EXPECT_EQ(f.txtBit.Text(), std::to_string(c.spec.bits));
+        f.LoadBMP(write("d.bmp", c.layout, value));
+        EXPECT_EQ(f.txtBit.Text(), std::to_string(c.layout.bits));
         EXPECT_EQ(f.bitmapRecord().bmWidthBytes, c.wordStride);
-        ASSERT_EQ(f.bitmapBytes().size(), size_t(c.wordStride) * size_t(c.spec.height));
-        for (int y = 0; y < c.spec.height; ++y)
-            for (int x = 0; x < c.spec.width; ++x) {
-                uint32_t expect = n ? c.spec.colours[value(x, y)] : colourAt(x, y);
+        ASSERT_EQ(f.bitmapBytes().size(), size_t(c.wordStride) * size_t(c.layout.height));
+        for (int y = 0; y < c.layout.height; ++y)
+            for (int x = 0; x < c.layout.width; ++x) {
+                uint32_t expect = n ? c.layout.colours[value(x, y)] : colourAt(x, y);
                 EXPECT_EQ(boxPixel(f, x, y), expect) << x << "," << y;
             }
-        if (c.spec.bits == 8) {  // the bytes are the indexes, row 0 at the top
+        if (c.layout.bits == 8) {  // the bytes are the indexes, row 0 at the top
             EXPECT_EQ(f.bitmapBytes()[size_t(c.wordStride) * 2 + 4], uint8_t(value(4, 2)));
         }
     }
