@@ -87,17 +87,23 @@ void apply(const qv::StagedRecording& staged) {
     qv::GstrKdatFile = staged.base + ".Kdat";
 }
 
+// The load's check phase on a recording whose data pages are not in the cache (that part of
+// the preparation is not timed).
+qv::StagedRecording stageFromDisk(benchmark::State& state, const Recording& r) {
+    state.PauseTiming();
+    r.dropCache();
+    qv::kernel::clearProfileCache();
+    state.ResumeTiming();
+    qv::KparParam param;
+    param.sampleFreqItems = {10000};
+    qv::ReadKparParam(r.base + ".Kpar", param);
+    return qv::StageRecording(r.base, std::move(param));
+}
+
 void BM_OpenToFirstPage(benchmark::State& state) {
     Recording& r = recording();
     for (auto _ : state) {
-        state.PauseTiming();
-        r.dropCache();
-        qv::kernel::clearProfileCache();
-        state.ResumeTiming();
-        qv::KparParam param;
-        param.sampleFreqItems = {10000};
-        qv::ReadKparParam(r.base + ".Kpar", param);
-        const qv::StagedRecording staged = qv::StageRecording(r.base, std::move(param));
+        const qv::StagedRecording staged = stageFromDisk(state, r);
         apply(staged);
         int32_t start = 0, count = qv::kOnePage;
         qv::ReadWaveWindow(start, count);
@@ -156,14 +162,7 @@ void BM_OpenToFirstDrawnPage(benchmark::State& state) {
     Recording& r = recording();
     qv::Acqisition& w = drawingWindow();
     for (auto _ : state) {
-        state.PauseTiming();
-        r.dropCache();
-        qv::kernel::clearProfileCache();
-        state.ResumeTiming();
-        qv::KparParam param;
-        param.sampleFreqItems = {10000};
-        qv::ReadKparParam(r.base + ".Kpar", param);
-        const qv::StagedRecording staged = qv::StageRecording(r.base, std::move(param));
+        const qv::StagedRecording staged = stageFromDisk(state, r);
         showRecording(staged, 10000);
         int32_t start = 0, count = qv::kOnePage;
         qv::ReadWaveWindow(start, count);
