@@ -4,38 +4,23 @@
 #include <fstream>
 #include <string>
 
+#include "FuzzFile.h"
 #include "FuzzTarget.h"
 #include "app/main/KparParam.h"
 #include "platform/basic/RuntimeError.h"
 #include "platform/kernel/Profile.h"
 #include "tests/app/main/RecordingGenerator.h"
 
-namespace {
-
-const std::string& fuzzFile() {
-    static const std::string path = [] {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "qvkpar_XXXXXX").string();
-        if (!mkdtemp(tmpl.data())) std::abort();
-        return tmpl + "/f.Kpar";
-    }();
-    return path;
-}
-
-}  // namespace
-
 QV_FUZZ_TARGET(KparParam) {
-    {
-        std::ofstream out(fuzzFile(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    const std::string file = qv::fuzz::writeInput("f.Kpar", data, size);
     qv::kernel::clearProfileCache();
     // Read through one batch scope, the file is parsed once rather than opened again for each of
     // the reader's several hundred look-ups; nothing is written, so the scope writes nothing.
-    qv::kernel::ProfileBatch batch(fuzzFile());
+    qv::kernel::ProfileBatch batch(file);
     qv::KparParam stage;
     stage.sampleFreqItems = {10, 20, 50, 100, 200, 500, 1000};
     try {
-        qv::ReadKparParam(fuzzFile(), stage);
+        qv::ReadKparParam(file, stage);
     } catch (const qv::basic::RuntimeError&) {
         // A refused file is the reader's answer; anything else escapes and is a finding.
     }

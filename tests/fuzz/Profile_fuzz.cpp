@@ -6,19 +6,11 @@
 #include <fstream>
 #include <string>
 
+#include "FuzzFile.h"
 #include "FuzzTarget.h"
 #include "platform/kernel/Profile.h"
 
 namespace {
-
-const std::string& scratchFile() {
-    static const std::string file = [] {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "qvfuzz_ini_XXXXXX").string();
-        if (!mkdtemp(tmpl.data())) std::abort();
-        return tmpl + "/F.ini";
-    }();
-    return file;
-}
 
 // A broken promise of the engine: report it with the file's bytes and stop.
 [[noreturn]] void finding(const std::string& file, const char* what) {
@@ -44,9 +36,7 @@ void writeBackAndDelete(const std::string& file, const char* section, const char
 }  // namespace
 
 QV_FUZZ_TARGET(Profile) {
-    const std::string& file = scratchFile();
-    std::ofstream(file, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    const std::string file = qv::fuzz::writeInput("F.ini", data, size);
     for (const char* section : {"", "S", "[Br]", "X]y"})
         for (int buffer : {1, 2, 7, 1024}) (void)qv::kernel::getProfileString(file, section, "K", "d\t ", buffer);
     writeBackAndDelete(file, "S", "K");
