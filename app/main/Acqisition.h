@@ -318,7 +318,7 @@ public:
     void SaveObjectValue();
     // The amplifier preset labelled `name` (see the free GetIntCAL); nullptr when none.
     class CCalSetting* GetIntCAL(std::string& name);
-    int32_t graphHandle = 0;      // the monitor's graph in the library, 0 before SetCursor
+    int32_t lGraphHandle = 0;      // the monitor's graph in the library, 0 before SetCursor
     // (end of services block)
 
     // ---- Recording files ----

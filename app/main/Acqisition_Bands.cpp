@@ -65,7 +65,7 @@ int32_t Acqisition::GetPos2CHNo(int32_t pos) {
 
 float Acqisition::GetGraphXPix(float x) {
     float y = 0.0f;
-    Trelm::H_CONVPIXEL(graphHandle, &x, &y);
+    Trelm::H_CONVPIXEL(lGraphHandle, &x, &y);
     return x;
 }
 
@@ -97,9 +97,9 @@ void Acqisition::MoveCrossMarkers(int32_t ch) {
     const float w = sngCrossHalf;
     const auto l = static_cast<float>(p.Cur_L_Point), r = static_cast<float>(p.Cur_R_Point);
     const float yl = GetH_CurCrossHi(ch, hi, lo, p.Cur_L_Point - p.lPosWAVE_Start, 0);
-    Trelm::H_CURSORMOVE(graphHandle, cursor, l - w, yl, l + w, yl);
+    Trelm::H_CURSORMOVE(lGraphHandle, cursor, l - w, yl, l + w, yl);
     const float yr = GetH_CurCrossHi(ch, hi, lo, p.Cur_R_Point - p.lPosWAVE_Start, 0);
-    Trelm::H_CURSORMOVE(graphHandle, cursor + 1, r - w, yr, r + w, yr);
+    Trelm::H_CURSORMOVE(lGraphHandle, cursor + 1, r - w, yr, r + w, yr);
 }
 
 void Acqisition::SetDispCH_GCWave() {

@@ -227,7 +227,7 @@ void Acqisition::DispFullWave(int32_t hDC, bool bForce) {
     }
 
     // 12. The cursors in XOR over the new picture, then their read-outs.
-    if (!acq) Trelm::H_PAINT(graphHandle);
+    if (!acq) Trelm::H_PAINT(lGraphHandle);
     DispCurValue();
     DispCurMark();
 

@@ -27,16 +27,16 @@ void Acqisition::SetCursor(int32_t& leftPoint, int32_t& rightPoint, bool reset) 
     }
     GAcqParam.Cur_L_Point = leftPoint;
     GAcqParam.Cur_R_Point = rightPoint;
-    if (graphHandle != 0) Trelm::H_DELETE(graphHandle);
-    graphHandle = Trelm::H_VIEWSET(PBXMoniDisp.hWnd(), PBXMoniDisp.hDC());
-    if (graphHandle == 0) return;  // the library's graph table is full
-    Trelm::H_WAVEGET(graphHandle);
-    Trelm::H_WINDOW(graphHandle, static_cast<float>(start), -100.0f,
+    if (lGraphHandle != 0) Trelm::H_DELETE(lGraphHandle);
+    lGraphHandle = Trelm::H_VIEWSET(PBXMoniDisp.hWnd(), PBXMoniDisp.hDC());
+    if (lGraphHandle == 0) return;  // the library's graph table is full
+    Trelm::H_WAVEGET(lGraphHandle);
+    Trelm::H_WINDOW(lGraphHandle, static_cast<float>(start), -100.0f,
                     static_cast<float>(start + page), 100.0f);
-    Trelm::H_CURSORSIZE(graphHandle, kCursorCount);
+    Trelm::H_CURSORSIZE(lGraphHandle, kCursorCount);
     const auto l = static_cast<float>(leftPoint), r = static_cast<float>(rightPoint);
-    Trelm::H_CURSOR(graphHandle, 0, l, -100.0f, l, 100.0f);
-    Trelm::H_CURSOR(graphHandle, 1, r, -100.0f, r, 100.0f);
+    Trelm::H_CURSOR(lGraphHandle, 0, l, -100.0f, l, 100.0f);
+    Trelm::H_CURSOR(lGraphHandle, 1, r, -100.0f, r, 100.0f);
     DispCurValue();
 }
 
@@ -45,12 +45,12 @@ void Acqisition::DispCurLabelName() {}
 void Acqisition::DispCurMark() {}
 
 void Acqisition::MoveCurL(float X) {
-    if (graphHandle != 0) Trelm::H_CURSORMOVE(graphHandle, 0, X, -100.0f, X, 100.0f);
+    if (lGraphHandle != 0) Trelm::H_CURSORMOVE(lGraphHandle, 0, X, -100.0f, X, 100.0f);
     DispCurValue();
 }
 
 void Acqisition::MoveCurR(float X) {
-    if (graphHandle != 0) Trelm::H_CURSORMOVE(graphHandle, 1, X, -100.0f, X, 100.0f);
+    if (lGraphHandle != 0) Trelm::H_CURSORMOVE(lGraphHandle, 1, X, -100.0f, X, 100.0f);
     DispCurValue();
 }
 

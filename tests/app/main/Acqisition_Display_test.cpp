@@ -215,7 +215,7 @@ TEST_F(Monitor, PaintsArmOneRedrawOnTheNextTick) {
 TEST_F(Monitor, TheCursorsAreDrawnOnceOverEachRedraw) {
     int32_t l = 70, r = 130;
     w->SetCursor(l, r, false);
-    Trelm::H_CURSORDISP(w->graphHandle, 0, 1);
+    Trelm::H_CURSORDISP(w->lGraphHandle, 0, 1);
     draw();
     const uint32_t cursor = px(70, 20);
     EXPECT_NE(cursor, kWhite);

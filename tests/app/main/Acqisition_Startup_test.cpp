@@ -147,7 +147,7 @@ TEST_F(StartupTest, FullStartPreparesTheWindowAndLoadsTheLibrary) {
 
     // The cursor set-up made a graph in the library and so loaded it.
     EXPECT_TRUE(Trelm::binding::isLoaded());
-    EXPECT_GT(w->graphHandle, 0);
+    EXPECT_GT(w->lGraphHandle, 0);
 
     // State as the start leaves it: settings applied, flags down, mode "End", timers armed.
     EXPECT_EQ(GlwdtCnt, 2500);
