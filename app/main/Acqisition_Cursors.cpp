@@ -209,8 +209,18 @@ void Acqisition::PBXMoniDisp_MouseMove(int Button, int, float X, float Y) {
         const float band = static_cast<float>(PBXMoniDisp.ScaleHeight() / bands);
         const float frac = (sngRangeDragY - Y) / band;
         const float span = sngRangeDragHi - sngRangeDragLo;
-        GetTxtDR_WaveLo(lRangeDragCH).setText(basic::CStr(sngRangeDragLo - span * frac));
-        GetTxtDR_WaveHi(lRangeDragCH).setText(basic::CStr(sngRangeDragHi - span * frac));
+        // Low first, unless the new low lies above the high shown now: the boxes' order check
+        // would pull it down to that high and the range would shrink.
+        forms::TextBox& loBox = GetTxtDR_WaveLo(lRangeDragCH);
+        forms::TextBox& hiBox = GetTxtDR_WaveHi(lRangeDragCH);
+        const float lo = sngRangeDragLo - span * frac, hi = sngRangeDragHi - span * frac;
+        if (lo > monitor::boxValue(hiBox)) {
+            hiBox.setText(basic::CStr(hi));
+            loBox.setText(basic::CStr(lo));
+        } else {
+            loBox.setText(basic::CStr(lo));
+            hiBox.setText(basic::CStr(hi));
+        }
     }
     if (bPan) {
         sngPanX = X;
