@@ -16,19 +16,7 @@ using namespace qv;
 constexpr int kChannels = 32;
 
 void showPage(bench::MainWindow& program, int32_t points) {
-    GAcqCondition.lStartCH = 1;
-    GAcqCondition.lEndCH = kChannels;
-    GAcqCondition.lCHCnt = kChannels;
-    GAcqCondition.strTRIGGER_SETTING = std::string(1, '0');  // no trigger
-    AcqParam& p = GAcqParam;
-    p.PTotal = points * 4;
-    p.lSweepPoint = points;
-    p.lPosWAVE_Start = 0;
-    p.wCh = kChannels;
-    p.nSample = 100;
-    p.nSClock = 1000;
-    p.Condition = GAcqCondition;
-    DispWaveArray.Redim(kChannels, points + 1);
+    bench::MainWindow::loadRecording(kChannels, points, 100);
     for (int ch = 0; ch < kChannels; ++ch) {
         float* c = DispWaveArray.Channel(ch);
         for (int32_t i = 0; i <= points; ++i) c[i] = static_cast<float>(0.8 * std::sin(1e-3 * i + ch));

@@ -43,6 +43,24 @@ struct MainWindow {
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
     }
+    // A recording of `channels` channels from channel 1 in memory, no trigger, PTotal four
+    // pages of `points`, at a sample period of 1 ms with nSample samples a tenth of a second;
+    // the display array sized for one page, its samples left to the caller.
+    static void loadRecording(int32_t channels, int32_t points, int32_t nSample) {
+        GAcqCondition.lStartCH = 1;
+        GAcqCondition.lEndCH = channels;
+        GAcqCondition.lCHCnt = channels;
+        GAcqCondition.strTRIGGER_SETTING = std::string(1, '0');
+        AcqParam& p = GAcqParam;
+        p.PTotal = points * 4;
+        p.lSweepPoint = points;
+        p.lPosWAVE_Start = 0;
+        p.wCh = static_cast<int16_t>(channels);
+        p.nSample = nSample;
+        p.nSClock = 1000;
+        p.Condition = GAcqCondition;
+        DispWaveArray.Redim(channels, points + 1);
+    }
     // Every channel of the live conditions ticked with the range lo..hi, in a 1920 x 1080
     // monitor, laid out as the channel panel does it.
     void showBands(const char* hi, const char* lo) {
