@@ -9,6 +9,7 @@
 #include "app/common/IniSet.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
+#include "platform/basic/RuntimeError.h"
 #include "platform/forms/Dialogs.h"
 
 using namespace qv;
@@ -82,6 +83,16 @@ TEST_F(Marks, AddingKeepsTheTableInOrderAndRefusesAMarkedSecond) {
     left(0);
     w->cmdAddMarkOffline_Click();
     EXPECT_EQ(table(), (std::vector<int32_t>{0}));
+}
+
+TEST_F(Marks, ALabelOutOfStepWithTheTableChangesNothing) {
+    marks({3});
+    w->LBLMarkDisp_L.setCaption("5");  // not what the table says
+    w->LBLMarkDisp_L.setBackColor(kWhite);
+    EXPECT_THROW(w->cmdAddMarkOffline_Click(), basic::RuntimeError);
+    w->LBLMarkDisp_L.setBackColor(kRed);
+    EXPECT_THROW(w->cmdDelMarkOffline_Click(), basic::RuntimeError);
+    EXPECT_EQ(table(), (std::vector<int32_t>{3}));
 }
 
 TEST_F(Marks, DeletingTakesTheMarkUnderTheLeftCursor) {

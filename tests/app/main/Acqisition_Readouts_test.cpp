@@ -97,12 +97,15 @@ TEST_F(Readouts, TriggerModeShowsTheSweepNumberAndTimesWithinTheSweep) {
     EXPECT_EQ(w->LBLCurTime_D.Caption(), "0.05000");
 }
 
-TEST_F(Readouts, ChannelsBeyondTheDisplayArrayAreLeftAlone) {
+TEST_F(Readouts, ChannelsAndPointsBeyondTheDisplayArrayHaveNoLevel) {
     GAcqCondition.lEndCH = 3;  // a third channel the array has no column for
     w->lblCurLevel_L(2).setCaption("x");
     place(10, 20);
     EXPECT_EQ(w->lblCurLevel_L(2).Caption(), "x");
     EXPECT_EQ(levels(1), "0.3750|0.3750|0.0000");
+    DispWaveArray.Redim(2, 100);  // a window read short: points 100.. are not in memory
+    place(10, 150);
+    EXPECT_EQ(levels(0), "0.0000|----|----");
 }
 
 TEST_F(Readouts, ColumnCaptionsAndColoursFollowTheMode) {
