@@ -137,6 +137,8 @@ void Acqisition::wire() {
     on(t1EU.LostFocus, &Acqisition::t1EU_LostFocus);
     on(t2EU.KeyDown, &Acqisition::t2EU_KeyDown);
     on(t2EU.LostFocus, &Acqisition::t2EU_LostFocus);
+    on(TXTComment, &TextBox::Change, &Acqisition::TXTComment_Change);
+    on(TXTComment, &Control::KeyDown, &Acqisition::TXTComment_KeyDown);
     on(txtName, &TextBox::Change, &Acqisition::txtName_Change);
     on(txtName, &Control::GotFocus, &Acqisition::txtName_GotFocus);
     on(txtName, &Control::KeyDown, &Acqisition::txtName_KeyDown);
