@@ -149,8 +149,8 @@ void showRecording(const qv::StagedRecording& staged, int32_t page) {
         for (int ch = 0; ch < kChannels; ++ch) {
             qv::GAcqParam.CHKWaveNo[ch] = 1;
             w.CHKWaveNo(ch).setValue(1);
-            w.txtDR_WaveHi(ch).setText("30000");
-            w.txtDR_WaveLo(ch).setText("-30000");
+            for (auto* box : {&w.txtDR_WaveHi(ch), &w.txtDR_WaveHi_V(ch)}) box->setText("30000");
+            for (auto* box : {&w.txtDR_WaveLo(ch), &w.txtDR_WaveLo_V(ch)}) box->setText("-30000");
         }
         w.PBXMoniDisp.Move(w.PBXMoniDisp.Left(), w.PBXMoniDisp.Top(), 1920, 1080);
         w.UpdateCHDisp();
