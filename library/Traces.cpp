@@ -295,10 +295,14 @@ void DISPS2(const float* y, int32_t n, int32_t style, float xoffset, float yoffs
         S_TRANS(envelope.data(), y, 0, n, kEnvelopePoints);
         const double g = static_cast<double>(kEnvelopePoints) / n;
         PlotFrame& f = view().frame;
-        const PlotFrame saved = f;
+        // Put back also when the drawing ends early (out of memory half-way).
+        struct Restore {
+            PlotFrame& frame;
+            const PlotFrame saved;
+            ~Restore() { frame = saved; }
+        } restore{f, f};
         WINDOW(static_cast<float>(g * f.xmin), f.ymin, static_cast<float>(g * f.xmax), f.ymax);
         drawTrace(envelope.data(), kEnvelopePoints, style, static_cast<float>(g * xoffset), yoffset);
-        f = saved;
     });
 }
 
