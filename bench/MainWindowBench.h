@@ -1,7 +1,7 @@
 #pragma once
 // The main window started headless for a bench: a temporary program folder with the shipped
 // ini files and the library, the window shown, and its monitor set to 32 bands in a
-// 1920 x 1080 picture. Only the start-up's own small files are written.
+// 1920 x 1080 picture, traces shown. Only the start-up's own small files are written.
 #include <stdlib.h>
 
 #include <cstdlib>
@@ -37,6 +37,9 @@ struct MainWindow {
         w = &Acqisition::instance();
         w->Show();
         driver->advance(5);
+        // Traces are drawn as after a load, which ticks the raw-trace box (its Click empties
+        // the display array, so this comes before any page is put there).
+        w->chkDispRaw.setValue(1);
     }
     ~MainWindow() {
         driver.reset();
@@ -68,8 +71,9 @@ struct MainWindow {
             const bool in = ch >= GAcqCondition.lStartCH - 1 && ch <= GAcqCondition.lEndCH - 1;
             GAcqParam.CHKWaveNo[ch] = in ? 1 : 0;
             w->CHKWaveNo(ch).setValue(in ? 1 : 0);
-            w->txtDR_WaveHi(ch).setText(hi);
-            w->txtDR_WaveLo(ch).setText(lo);
+            // Both pairs of range boxes: the monitor reads the pair of the unit shown.
+            for (auto* box : {&w->txtDR_WaveHi(ch), &w->txtDR_WaveHi_V(ch)}) box->setText(hi);
+            for (auto* box : {&w->txtDR_WaveLo(ch), &w->txtDR_WaveLo_V(ch)}) box->setText(lo);
         }
         w->PBXMoniDisp.Move(w->PBXMoniDisp.Left(), w->PBXMoniDisp.Top(), 1920, 1080);
         w->UpdateCHDisp();
