@@ -58,6 +58,7 @@ protected:
         driver.setScreen(1920, 1080);
         w = &Acqisition::instance();
         driver.run([this] { w->Show(); });
+        driver.advance(1);  // the boot timer
     }
     void TearDown() override {
         GAcqParam = AcqParam{};
@@ -84,6 +85,7 @@ protected:
         ASSERT_TRUE(driver.msgBoxes().empty()) << driver.msgBoxes().back().prompt;
         ASSERT_TRUE(cam().IsAVIOK());
         ASSERT_EQ(GAcqParam.PTotal, kScans);
+        driver.advance(200);  // the one-shot timers a load starts
     }
     frmCAMDisp& cam() { return frmCAMDisp::instance(); }
     // The colour a player's box shows near its top-left corner.
