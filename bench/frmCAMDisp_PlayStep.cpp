@@ -15,11 +15,9 @@
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
 #include "bench/MainWindowBench.h"
-#include "platform/gdi/Surface.h"
-#include "platform/media/ImageFiles.h"
+#include "tests/app/camera/CAVI_testsupport.h"
 #include "tests/app/camera/FlameList_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
-#include "tests/platform/media/MediaTestFiles.h"
 
 namespace {
 
@@ -37,27 +35,18 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 // A gradient with a bar that moves from frame to frame, so every frame decodes differently.
+void drawFrame(gdi::Surface& picture, int k) {
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const bool bar = x >= 2 * k && x < 2 * k + 24;
+            picture.row(y)[x] = bar ? 0xFFFFFFu : uint32_t((x / 3) << 16 | (y / 2) << 8 | (k & 0xFF));
+        }
+}
+
 void writeVideo(const std::filesystem::path& dir) {
-    mediatest::TestStream s;
-    s.twoCC = "dc";
-    s.rate = 30;
-    s.format = mediatest::bitmapFormat(kWidth, kHeight, 24, "MJPG");
-    gdi::Surface picture(kWidth, kHeight);
     std::vector<int32_t> positions;
-    for (int32_t k = 0; k < kFrames; ++k) {
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                const bool bar = x >= 2 * k && x < 2 * k + 24;
-                picture.row(y)[x] = bar ? 0xFFFFFFu : uint32_t((x / 3) << 16 | (y / 2) << 8 | (k & 0xFF));
-            }
-        s.chunks.push_back(media::encodeJpeg(picture, 85));
-        positions.push_back(k * kPointsPerFrame);
-    }
-    mediatest::AviLayout layout;
-    layout.microSecPerFrame = 33333;
-    layout.width = kWidth;
-    layout.height = kHeight;
-    const std::vector<uint8_t> avi = mediatest::buildAvi({s}, layout);
+    for (int32_t k = 0; k < kFrames; ++k) positions.push_back(k * kPointsPerFrame);
+    const std::vector<uint8_t> avi = apptest::mjpegAvi(kWidth, kHeight, kFrames, 33333, drawFrame, 85);
     writeFile(dir / "cam.AVI", std::string(avi.begin(), avi.end()));
     writeFile(dir / "cam.FLM", apptest::flameListBytes(positions, {0}));
 }

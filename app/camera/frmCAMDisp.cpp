@@ -19,18 +19,6 @@ namespace {
 constexpr double kAviLimit = 2147483648.0;
 constexpr double kAviStop = kAviLimit - 10485760.0;
 
-// Clears a busy flag on every way out.
-class BusyFlag {
-public:
-    explicit BusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~BusyFlag() { flag_ = false; }
-    BusyFlag(const BusyFlag&) = delete;
-    BusyFlag& operator=(const BusyFlag&) = delete;
-
-private:
-    bool& flag_;
-};
-
 void showFrame(CAVI& player, int32_t frame) { player.DispFlame(frame); }
 
 }  // namespace
@@ -178,7 +166,7 @@ void frmCAMDisp::DispFlamePos(int32_t leftPoint, int32_t rightPoint, int32_t) {
     }
     if (bDispFlamePosBusy) return;
     // A failing step must not leave every later call dropped.
-    BusyFlag busy(bDispFlamePosBusy);
+    Acqisition::RaisedFlag busy(bDispFlamePosBusy);
     const double offset = MsToPoint(AdjustMS());
     const int32_t leftFrame = FindStackFlameIndex(basic::CLng(offset + leftPoint));
     const int32_t rightFrame = FindStackFlameIndex(basic::CLng(offset + rightPoint));
@@ -196,27 +184,27 @@ void frmCAMDisp::DispFlamePos(int32_t leftPoint, int32_t rightPoint, int32_t) {
     lblTotalFNum.setCaption(basic::CStr(FindStackFlameIndex(GAcqParam.PTotal)));
 }
 
-void frmCAMDisp::DispFlame(int32_t leftFrame, int32_t rightFrame) {
+// The common start of DispFlame and DispFlameMS: true when it has done all there is to do.
+bool frmCAMDisp::noFramesToShow() {
     txtMsg.setText("");
-    if (IsModeAcq()) return;
+    if (IsModeAcq()) return true;
     if (IsDataLoaded() && (!IsCameraEnabled(GstrKparFile, false) || !IsAVIOK())) {
         showFrame(MCAVIL(), 0);
         showFrame(MCAVIR(), 0);
-        return;
+        return true;
     }
+    return false;
+}
+
+void frmCAMDisp::DispFlame(int32_t leftFrame, int32_t rightFrame) {
+    if (noFramesToShow()) return;
     showFrame(MCAVIL(), 0);
     MCAVIR().DispFlame(rightFrame);
     MCAVIL().DispFlame(leftFrame);
 }
 
 void frmCAMDisp::DispFlameMS(int32_t leftPoint, int32_t rightPoint) {
-    txtMsg.setText("");
-    if (IsModeAcq()) return;
-    if (IsDataLoaded() && (!IsCameraEnabled(GstrKparFile, false) || !IsAVIOK())) {
-        showFrame(MCAVIL(), 0);
-        showFrame(MCAVIR(), 0);
-        return;
-    }
+    if (noFramesToShow()) return;
     if (!IsAVIOK()) {
         showFrame(MCAVIL(), 0);
         showFrame(MCAVIR(), 0);

@@ -138,13 +138,20 @@ private:
     CAVI& player(std::unique_ptr<CAVI>& slot);
     void bindPlayer(std::unique_ptr<CAVI>& slot, forms::PictureBox& box, const char* name,
                     const std::string& path);
-    // The camera step of a playback: the frames at the cursors when the camera is in use.
-    void playCameraStep();
-    // Reads the range, step and pause of a playback; nothing when it must not start.
+    bool noFramesToShow();
+    // A playback's range and step in points and its pause in ms.
     struct PlayRange {
         int32_t start = 0, end = 0, step = 0, pause = 0;
     };
+    // Reads the range, step and pause; nothing when the playback must not start.
     std::optional<PlayRange> beginPlay();
+    // Runs a playback: the range read, the mode "Play" set, `loop` run, and on every way out
+    // the ini file given back and then the mode "End".
+    void playback(void (frmCAMDisp::*loop)(const PlayRange&));
+    void play2Steps(const PlayRange& range);
+    void playSteps(const PlayRange& range);
+    // The camera step of a playback: the frames at the cursors when the camera is in use.
+    void playCameraStep();
 
     std::unique_ptr<CAVI> MCAVIDmy_, MCAVIL_, MCAVIR_;
     std::unique_ptr<CAnchor> anchors_[7];

@@ -81,16 +81,22 @@ std::optional<frmCAMDisp::PlayRange> frmCAMDisp::beginPlay() {
     return r;
 }
 
-void frmCAMDisp::cmdPlay2_Click() {
+void frmCAMDisp::playback(void (frmCAMDisp::*loop)(const PlayRange&)) {
     PlayMode mode;  // declared first: the ini file is restored before the mode ends
     IniPathGuard ini(ProgramFile("Tolvane.ini"));
     const std::optional<PlayRange> range = beginPlay();
     if (!range) return;
+    GAcqParam.lPosWAVE_Start = range->start;
+    mode.begin();
+    (this->*loop)(*range);
+}
+
+void frmCAMDisp::cmdPlay2_Click() { playback(&frmCAMDisp::play2Steps); }
+void frmCAMDisp::cmdPlay_Click() { playback(&frmCAMDisp::playSteps); }
+
+void frmCAMDisp::play2Steps(const PlayRange& range) {
     AcqParam& p = GAcqParam;
     Acqisition& w = Acqisition::instance();
-    p.lPosWAVE_Start = range->start;
-    mode.begin();
-
     p.lPosWAVE_Start = 0;
     float pageStart = 0;
     bool lastPageShown = false;
@@ -101,7 +107,7 @@ void frmCAMDisp::cmdPlay2_Click() {
     forms::DoEvents();
 
     bool stopped = false;
-    for (int64_t at = range->start; inRange(at, range->end, range->step); at += range->step) {
+    for (int64_t at = range.start; inRange(at, range.end, range.step); at += range.step) {
         if (chkStop.Value() == 1) {
             chkStop.setValue(0);
             stopped = true;
@@ -130,7 +136,7 @@ void frmCAMDisp::cmdPlay2_Click() {
             lastPageShown = true;
         }
         playCameraStep();
-        kernel::sleepMs(static_cast<uint32_t>(range->pause));
+        kernel::sleepMs(static_cast<uint32_t>(range.pause));
         forms::DoEvents();
     }
     if (!stopped) {
@@ -141,17 +147,10 @@ void frmCAMDisp::cmdPlay2_Click() {
     }
 }
 
-void frmCAMDisp::cmdPlay_Click() {
-    PlayMode mode;
-    IniPathGuard ini(ProgramFile("Tolvane.ini"));
-    const std::optional<PlayRange> range = beginPlay();
-    if (!range) return;
+void frmCAMDisp::playSteps(const PlayRange& range) {
     AcqParam& p = GAcqParam;
     Acqisition& w = Acqisition::instance();
-    p.lPosWAVE_Start = range->start;
-    mode.begin();
-
-    for (int64_t at = range->start; inRange(at, range->end, range->step); at += range->step) {
+    for (int64_t at = range.start; inRange(at, range.end, range.step); at += range.step) {
         if (chkStop.Value() == 1) {
             chkStop.setValue(0);
             break;
@@ -169,7 +168,7 @@ void frmCAMDisp::cmdPlay_Click() {
         w.LoadWave_Sweep(p.lPosWAVE_Start);
         setCursors(w, position);
         playCameraStep();
-        kernel::sleepMs(static_cast<uint32_t>(range->pause));
+        kernel::sleepMs(static_cast<uint32_t>(range.pause));
         redraw(w);
         forms::DoEvents();
     }

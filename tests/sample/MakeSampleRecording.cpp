@@ -14,11 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/Surface.h"
-#include "platform/media/ImageFiles.h"
+#include "tests/app/camera/CAVI_testsupport.h"
 #include "tests/app/camera/FlameList_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
-#include "tests/platform/media/MediaTestFiles.h"
 
 namespace {
 
@@ -42,7 +40,7 @@ void fillBox(qv::gdi::Surface& s, int left, int top, int right, int bottom, uint
 // Frame k of the camera: a bar that crosses the picture as the ramp channel rises (once every
 // 5 s), a block for each whole second and a strip of ten cells lit up to the tenth, so the
 // picture beside a cursor tells where in the data it was taken.
-void drawCameraFrame(qv::gdi::Surface& s, int32_t k) {
+void drawCameraFrame(qv::gdi::Surface& s, int k) {
     s.fill(0x202020);
     const double t = static_cast<double>(k) * kPointsPerFrame / kRateHz;
     const int bar = static_cast<int>(std::fmod(t, 5.0) / 5.0 * (kVideoWidth - 16));
@@ -61,22 +59,10 @@ bool writeFile(const std::filesystem::path& path, const std::string& bytes) {
 
 // The sample's video as Motion-JPEG frames and its frame list: frame k at point 100 k.
 bool writeCamera(const std::filesystem::path& folder) {
-    mediatest::TestStream stream;
-    stream.twoCC = "dc";
-    stream.rate = 10;
-    stream.format = mediatest::bitmapFormat(kVideoWidth, kVideoHeight, 24, "MJPG");
     std::vector<int32_t> positions;
-    qv::gdi::Surface picture(kVideoWidth, kVideoHeight);
-    for (int32_t k = 0; k < kVideoFrames; ++k) {
-        drawCameraFrame(picture, k);
-        stream.chunks.push_back(qv::media::encodeJpeg(picture, 85));
-        positions.push_back(k * kPointsPerFrame);
-    }
-    mediatest::AviLayout layout;
-    layout.microSecPerFrame = 100000;
-    layout.width = kVideoWidth;
-    layout.height = kVideoHeight;
-    const std::vector<uint8_t> avi = mediatest::buildAvi({stream}, layout);
+    for (int32_t k = 0; k < kVideoFrames; ++k) positions.push_back(k * kPointsPerFrame);
+    const std::vector<uint8_t> avi = qv::apptest::mjpegAvi(kVideoWidth, kVideoHeight, kVideoFrames, 100000,
+                                                           drawCameraFrame, 85);
     return writeFile(folder / "Sample.AVI", std::string(avi.begin(), avi.end())) &&
            writeFile(folder / "Sample.FLM", qv::apptest::flameListBytes(positions, {0}));
 }
