@@ -39,12 +39,6 @@ private:
     bool playing_ = false;
 };
 
-// Where the left cursor stands in the display window: 0 at its left edge, 1 at its right.
-float GetCurXRateL() {
-    const AcqParam& p = GAcqParam;
-    return static_cast<float>(basic::Divide(static_cast<double>(p.Cur_L_Point) - p.lPosWAVE_Start, p.lSweepPoint));
-}
-
 // The loop's counting rule: up to the end with a positive step, down to it with a negative one.
 bool inRange(int64_t position, int32_t end, int32_t step) { return step > 0 ? position <= end : position >= end; }
 
@@ -119,7 +113,7 @@ void frmCAMDisp::play2Steps(const PlayRange& range) {
         w.MoveCurR(static_cast<float>(position));
         w.MoveCurL(static_cast<float>(position));
         if (position <= p.PTotal - p.lSweepPoint / 2.0) {
-            if (GetCurXRateL() >= 0.9f) {
+            if (w.GetCurXRateL() >= 0.9f) {
                 pageStart = basic::CSng(pageStart + p.lSweepPoint * 0.8);
                 p.lPosWAVE_Start = basic::CLng(pageStart);
                 w.LoadWave_Sweep(p.lPosWAVE_Start);
