@@ -69,6 +69,8 @@ TEST_F(PlaybackTest, PlayStepsBothCursorsPagesForwardAndEndsAtTheLastSample) {
     for (auto& m : driver.msgBoxes()) ADD_FAILURE() << m.prompt;
     EXPECT_EQ(GAcqParam.Cur_L_Point, kScans);
     EXPECT_EQ(GAcqParam.Cur_R_Point, kScans);
+    EXPECT_EQ(w->LBLCurTime_L.Caption(), "3.00000");  // the read-outs follow the cursors
+    EXPECT_EQ(w->LBLCurTime_R.Caption(), "3.00000");
     EXPECT_EQ(GAcqParam.ModeString, "End");
     EXPECT_EQ(cam().txtStep.Text(), "250");
     EXPECT_EQ(cam().txtSleep.Text(), "40");
@@ -113,6 +115,7 @@ TEST_F(PlaybackTest, TheStopBoxEndsThePlaybackWhereItIs) {
     play("250", "10", "0", "3");
     EXPECT_EQ(steps.size(), 3u);
     EXPECT_EQ(GAcqParam.Cur_L_Point, 500);
+    EXPECT_EQ(w->LBLCurTime_R.Caption(), "0.50000");
     EXPECT_EQ(cam().chkStop.Value(), 0);
     EXPECT_EQ(GAcqParam.ModeString, "End");
 
