@@ -1,7 +1,8 @@
 // Writes the sample recording of the program folder at build time: eight channels at 1 kHz for
 // 60 s (a sine, a square wave, a ramp, a burst, noise and their neighbours), calibrated names
-// and units, a few marks with comments, and, when the folder has no stored settings yet, the
-// settings that name the sample in the file-name box, so the first start can open it at once.
+// and units, a few marks with comments, a camera video of its first 10 s with the frame list
+// that ties it to the data, and, when the folder has no stored settings yet, the settings that
+// name the sample in the file-name box, so the first start can open it at once.
 //   MakeSampleRecording <program folder>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/camera/CAVI_testsupport.h"
+#include "tests/app/camera/FlameList_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
 
 namespace {
@@ -21,9 +24,48 @@ constexpr int32_t kChannels = 8;
 constexpr int32_t kRateHz = 1000;
 constexpr int32_t kSeconds = 60;
 constexpr double kPi = 3.14159265358979323846;
+// The camera: 320 x 240 at 10 frames a second for the first 10 s, one frame every 100 points.
+constexpr int kVideoWidth = 320, kVideoHeight = 240;
+constexpr int32_t kVideoFrames = 100;
+constexpr int32_t kPointsPerFrame = kRateHz / 10;
 
 // Raw words of the 12-bit board: -2048 .. 2047 for -5 V .. +5 V.
 int16_t word(double x) { return static_cast<int16_t>(std::lround(std::clamp(x, -2048.0, 2047.0))); }
+
+void fillBox(qv::gdi::Surface& s, int left, int top, int right, int bottom, uint32_t rgb) {
+    for (int y = std::max(top, 0); y < std::min(bottom, s.height()); ++y)
+        for (int x = std::max(left, 0); x < std::min(right, s.width()); ++x) s.row(y)[x] = rgb;
+}
+
+// Frame k of the camera: a bar that crosses the picture as the ramp channel rises (once every
+// 5 s), a block for each whole second and a strip of ten cells lit up to the tenth, so the
+// picture beside a cursor tells where in the data it was taken.
+void drawCameraFrame(qv::gdi::Surface& s, int k) {
+    s.fill(0x202020);
+    const double t = static_cast<double>(k) * kPointsPerFrame / kRateHz;
+    const int bar = static_cast<int>(std::fmod(t, 5.0) / 5.0 * (kVideoWidth - 16));
+    fillBox(s, bar, 40, bar + 16, 200, 0xE0C040);
+    const int seconds = static_cast<int>(t);
+    for (int i = 0; i < seconds; ++i) fillBox(s, 8 + 30 * i, 8, 32 + 30 * i, 30, 0x40C0FF);
+    const int tenth = k % 10;
+    for (int i = 0; i < 10; ++i) fillBox(s, 8 + 30 * i, 210, 32 + 30 * i, 232, i <= tenth ? 0x60FF60 : 0x404040);
+}
+
+bool writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
+// The sample's video as Motion-JPEG frames and its frame list: frame k at point 100 k.
+bool writeCamera(const std::filesystem::path& folder) {
+    std::vector<int32_t> positions;
+    for (int32_t k = 0; k < kVideoFrames; ++k) positions.push_back(k * kPointsPerFrame);
+    const std::vector<uint8_t> avi = qv::apptest::mjpegAvi(kVideoWidth, kVideoHeight, kVideoFrames, 100000,
+                                                           drawCameraFrame, 85);
+    return writeFile(folder / "Sample.AVI", std::string(avi.begin(), avi.end())) &&
+           writeFile(folder / "Sample.FLM", qv::apptest::flameListBytes(positions, {0}));
+}
 
 }  // namespace
 
@@ -98,7 +140,16 @@ int main(int argc, char** argv) {
         layout.set("LISTBOX", "lstMarkCom(" + std::to_string(m) + ")",
                  "00" + std::to_string(m) + "," + std::to_string(marks[m] * kRateHz) + "," + comments[m]);
     }
+    layout.set("Condition", "strCameraSetting", "1");
+    layout.set("Condition", "strResolution", std::to_string(kVideoWidth) + "," + std::to_string(kVideoHeight));
+    layout.set("GLOBAL", "GlCapNum", std::to_string(kVideoFrames));
+    layout.set("GLOBAL", "GlADCGETCnt", "1");
+    layout.set("GLOBAL", "GlTime_ADSTART", "0");
     layout.Write(folder, "Sample");
+    if (!writeCamera(folder)) {
+        std::cerr << "cannot write the sample's camera files in " << folder << "\n";
+        return 1;
+    }
 
     // Stored settings naming the sample; a folder that has its own is left as it is.
     const std::filesystem::path settings = folder / "SETTING.SET";

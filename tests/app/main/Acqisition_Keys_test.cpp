@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "tests/app/camera/CAVI_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "app/camera/frmCAMDisp.h"
 #include "app/camera/modCAM.h"
@@ -34,6 +35,7 @@ protected:
     }
     void TearDown() override {
         GAcqParam = AcqParam{};
+        GlCapNum = 0;
         GstrKparFile.clear();
         GlFlameTime.clear();
         Acqisition::MakeStackFlameTable();
@@ -217,9 +219,15 @@ TEST_F(AcqisitionKeysTest, FrameKeysStepBetweenCameraFramesOnlyWithACamera) {
     key(119, 0);  // F8
     EXPECT_EQ(GAcqParam.Cur_R_Point, 100);
     GAcqParam.Cur_R_Point = 250;
+    // With a recording in memory and its video bound, the camera shows frames.
+    GAcqParam.PTotal = 400;
+    GlCapNum = 5;
+    const std::vector<uint8_t> avi = apptest::mjpegAvi(32, 24, 5, 40000);
+    prog.writeBytes("rec.AVI", std::string(avi.begin(), avi.end()));
+    ASSERT_TRUE(cam.SetAVIFileName(prog.win("rec.AVI")));
     key(116, 0);  // F5: the camera shows the frames at both cursors
     EXPECT_EQ(cam.lblFNo_L.Caption(), "0");
-    EXPECT_EQ(cam.lblFNo_R.Caption(), "2");
+    EXPECT_EQ(cam.lblFNo_R.Caption(), "3");  // the last of the frames at 200
 }
 
 TEST_F(AcqisitionKeysTest, FrameStepsKeepTheVideoOffsetAndTheTableBounds) {

@@ -56,6 +56,7 @@ protected:
     }
     void load(const RecordingSpec& layout, const std::string& base = "rec") {
         const std::string path = write(layout, base);
+        GstrKparFile = path;  // as the recording load names it before reading
         // As inside a recording load: the range boxes' handlers only store what they get.
         GAcqParam.GbLoading = true;
         w->CommitKparParam(path, w->ParseKparParam(path));
@@ -122,6 +123,7 @@ TEST_F(AcqisitionKparTest, TheGeneratedRecordingFillsRecordsControlsAndCalibrati
     layout.set("LISTBOX", "lstTrigDateTime(1)", "b");
     layout.set("GLOBAL", "GlADCGETCnt", "3").set("GLOBAL", "GlTime_ADSTART", "-5");
     const std::string path = write(layout);
+    GstrKparFile = path;
     w->CommitKparParam(path, w->ParseKparParam(path));
 
     EXPECT_EQ(GAcqParam.wCh, 2);

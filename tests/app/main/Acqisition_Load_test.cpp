@@ -391,7 +391,7 @@ TEST_F(LoadTest, ACameraRecordingReadsItsFrameListAndATriggerRecordingOpensNoCam
     EXPECT_TRUE(camera.optDispType(1).Value());
     EXPECT_EQ(camera.txtGlTime_ADSTART.Text(), "0");
     EXPECT_EQ(camera.txtlstGlTime_ADCGET.Text(), "42");
-    EXPECT_EQ(camera.aviFileName, GstrAviFile);
+    EXPECT_EQ(camera.MCAVIDmy().AVIFileName(), GstrAviFile);
     EXPECT_EQ(camera.lCameraWidth, GAcqCondition.lCameraWidth);
 
     // The same recording with the trigger setting on needs no frame list at all.
