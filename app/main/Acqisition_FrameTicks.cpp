@@ -29,7 +29,7 @@ void Acqisition::DrawFrameTicks(int32_t nDisp) {
     const double height = PBXMoniDisp.Height();
     const auto tick = static_cast<float>(height > 0 ? 0.02 * nDisp * MoniDispStartHeight / height : 0);
     const std::string adjText = frmCAMDisp::instance().txtAdjustMS.Text();
-    const float adj = MsToPoint(CLng(basic::Val(adjText)));
+    const float adj = MsToPoint(frmCAMDisp::instance().AdjustMS());
     const auto frameX = [&](int32_t k) {
         return static_cast<float>(GlFlameTime[static_cast<size_t>(k)] - adj);
     };

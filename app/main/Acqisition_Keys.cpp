@@ -36,7 +36,7 @@ void toggle(forms::CheckBox& box) { box.setValue(box.Value() == 1 ? 0 : 1); }
 // The camera window's offset between data and video, in sample points; the box is read afresh
 // each time it is needed.
 double adjustPoints() {
-    return MsToPoint(basic::CLng(basic::Val(frmCAMDisp::instance().txtAdjustMS.Text())));
+    return MsToPoint(frmCAMDisp::instance().AdjustMS());
 }
 
 // The position of the previous or next camera frame from position p, less the video offset.
