@@ -322,8 +322,14 @@ TEST_F(FrontEndTest, MessageBoxesAnswerWithTheButtonPressedAndTimersRun) {
     whenModal<QMessageBox>([&](QMessageBox* box) {
         seenText = box->text();
         seenTitle = box->windowTitle();
-        // Long enough for the timer to tick a few times while the box is up.
-        QTimer::singleShot(80, box, [box] { box->button(QMessageBox::Cancel)->click(); });
+        // The box stays up until the timer has ticked a few times under it (or 5 s have gone,
+        // and the count below fails): a fixed wait is too short on a loaded machine.
+        auto* poll = new QTimer(box);
+        QObject::connect(poll, &QTimer::timeout, box, [&ticks, box, waited = 0]() mutable {
+            waited += 5;
+            if (ticks > 2 || waited >= 5000) box->button(QMessageBox::Cancel)->click();
+        });
+        poll->start(5);
     });
     int result = MsgBox("適用しますか?\r\nはい", vbOKCancel, "適用");
     EXPECT_EQ(result, vbCancel);
