@@ -312,6 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "frmCondition.chkSync.Value の値 \"1e99999\""},
         DamagedNumber{"SETTING.SET", "[Acqisition.cmbSampleFreq]\r\nListIndex=4e9\r\n",
                       "Acqisition.cmbSampleFreq.ListIndex の値 \"4e9\""},
+        DamagedNumber{"DEFAULT.CAL", "[CAL]\r\nfCAL_AD(0)=1e20\r\n", "校正値を表示できませんでした。(6 "},
         DamagedNumber{"Tolvane.ini", "[INTCAL]\r\nGCCalSetting_K16=1\r\nGCCalSetting_K16.EU_HI=1e999\r\n",
                       "GCCalSetting_K16.EU_HI の値 \"1e999\""}));
 
