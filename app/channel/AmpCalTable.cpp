@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "app/common/IniSet.h"
 #include "app/common/modIniFile.h"
@@ -72,28 +73,27 @@ bool isPresetName(std::string_view name) {
     return false;
 }
 
-// The leading number of an override value as text; a value that is no number, or one too large
-// for a double, becomes "0" rather than stopping start-up on a bad ini line.
-std::string overrideText(const std::string& value) {
-    try {
-        return basic::CStr(basic::Val(value));
-    } catch (const basic::RuntimeError&) {
-        return "0";
-    }
+// The leading number of an override value as text ("0" when the value is no number, as for a
+// missing key); a number too large for a double is ignored and logged, the preset keeping what it
+// had.
+std::optional<std::string> overrideText(const std::string& key) {
+    const std::optional<double> n = StoredNumber(ReadIniString("INTCAL", key, ""), "Tolvane.ini INTCAL " + key);
+    if (!n) return std::nullopt;
+    return basic::CStr(*n);
 }
 
 void applyOverride(CCalSetting& preset, const std::string& name) {
     IniPathGuard guard(ProgramFile("Tolvane.ini"));
     if (ReadIniString("INTCAL", name, "") != "1") return;
-    const std::string calAd = overrideText(ReadIniString("INTCAL", name + ".Cal_AD", ""));
-    const std::string baseAd = overrideText(ReadIniString("INTCAL", name + ".Base_AD", ""));
-    const std::string euHi = overrideText(ReadIniString("INTCAL", name + ".EU_HI", ""));
-    const std::string euLo = overrideText(ReadIniString("INTCAL", name + ".EU_LO", ""));
+    const std::optional<std::string> calAd = overrideText(name + ".Cal_AD");
+    const std::optional<std::string> baseAd = overrideText(name + ".Base_AD");
+    const std::optional<std::string> euHi = overrideText(name + ".EU_HI");
+    const std::optional<std::string> euLo = overrideText(name + ".EU_LO");
     for (int32_t i = 0; i < CCalSetting::kChannels; ++i) {
-        preset.Cal_AD(i, calAd);
-        preset.Base_AD(i, baseAd);
-        preset.EU_HI(i, euHi);
-        preset.EU_LO(i, euLo);
+        if (calAd) preset.Cal_AD(i, *calAd);
+        if (baseAd) preset.Base_AD(i, *baseAd);
+        if (euHi) preset.EU_HI(i, *euHi);
+        if (euLo) preset.EU_LO(i, *euLo);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "app/channel/AmpCalTable.h"
 #include "app/channel/CCalSetting.h"
@@ -28,15 +30,14 @@ std::string sectionName(int32_t i) {
     return buf;
 }
 
-// A gain text as the whole number it is used as; 0 when that is no positive 32-bit number.
+constexpr const char* kGainKey = "AmpDef.ini GAIN";
+
+// A gain text as the whole number it is used as; 0 when that is no positive 32-bit number (one
+// beyond the range is logged).
 int32_t wholeGain(const std::string& text) {
-    try {
-        const double v = basic::Val(text);
-        if (!(v > 0 && v < 2147483647.5)) return 0;
-        return basic::CLng(v);
-    } catch (const basic::RuntimeError&) {
-        return 0;
-    }
+    const std::optional<double> v = StoredNumber(text, kGainKey);
+    if (!v || !(*v > 0)) return 0;
+    return StoredLong(text, kGainKey).value_or(0);
 }
 
 // The value is taken through its shortest text first, so a float such as 0.1f counts as the
@@ -131,16 +132,26 @@ int32_t frmSelectAmp::selectedGain() const {
     return cmbSelectGain.ListIndex() < 0 ? 0 : wholeGain(cmbSelectGain.Text());
 }
 
+// A gain whose values do not fit single precision (a calibration range near the float limit)
+// is as unusable as no gain: the boxes are emptied, so no row can be written, and it is logged.
 void frmSelectAmp::showGain(int32_t gain) {
-    if (gain <= 0) {
+    std::optional<std::pair<float, float>> eu;
+    if (gain > 0) {
+        try {
+            eu = {CalcEU_HI(gain), CalcEU_LO(gain)};
+        } catch (const basic::RuntimeError&) {
+            LogRefusedSetting(basic::CStr(gain), kGainKey);
+        }
+    }
+    if (!eu) {
         txtUnit.setText("");
         txtEUHI.setText("");
         txtEULO.setText("");
         return;
     }
     txtUnit.setText(gain <= kMaxMilliVoltGain ? "mV" : "μV");
-    txtEUHI.setText(basic::CStr(CalcEU_HI(gain)));
-    txtEULO.setText(basic::CStr(CalcEU_LO(gain)));
+    txtEUHI.setText(basic::CStr(eu->first));
+    txtEULO.setText(basic::CStr(eu->second));
 }
 
 void frmSelectAmp::cmbSelectAmp_Click() { AmpSelect(); }

@@ -140,7 +140,14 @@ bool IsModeSetTrg() { return GAcqParam.ModeString == "SETTRG"; }
 
 bool IsDataLoaded() { return GAcqParam.PTotal >= 1; }
 
-bool IsTriggerSetting() { return basic::Val(GAcqCondition.strTRIGGER_SETTING) == 1.0; }
+// A recording's setting text beyond the number range is not 1 either.
+bool IsTriggerSetting() {
+    try {
+        return basic::Val(GAcqCondition.strTRIGGER_SETTING) == 1.0;
+    } catch (const basic::RuntimeError&) {
+        return false;
+    }
+}
 
 bool IsCameraSetting() { return GAcqCondition.strCameraSetting == 1; }
 

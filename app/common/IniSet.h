@@ -216,5 +216,11 @@ void WriteRemoteLog(const std::string& message, bool withTime);
 // goes on. A log that cannot be written is no reason to stop either.
 std::optional<double> StoredNumber(const std::string& text, const std::string& where);
 std::optional<int32_t> StoredLong(const std::string& text, const std::string& where);
+// As StoredLong; a whole number outside lowest..highest is not used either.
+std::optional<int32_t> StoredLong(const std::string& text, const std::string& where, int32_t lowest,
+                                  int32_t highest);
+// The day's log line for a stored text that `where` refused (not a value it takes) and did not
+// use; a log that cannot be written is passed over.
+void LogRefusedSetting(const std::string& text, const std::string& where);
 
 }  // namespace qv

@@ -40,11 +40,15 @@ void WriteRemoteLog(const std::string& message, bool withTime) {
 
 namespace {
 
-void logIgnored(const std::string& text, const std::string& where) {
+void logLine(const std::string& line) {
     try {
-        WriteLog(where + " の値 \"" + text + "\" は範囲外のため無視しました。", true);
+        WriteLog(line, true);
     } catch (const basic::RuntimeError&) {
     }
+}
+
+void logIgnored(const std::string& text, const std::string& where) {
+    logLine(where + " の値 \"" + text + "\" は範囲外のため無視しました。");
 }
 
 }  // namespace
@@ -65,6 +69,18 @@ std::optional<int32_t> StoredLong(const std::string& text, const std::string& wh
         logIgnored(text, where);
         return std::nullopt;
     }
+}
+
+std::optional<int32_t> StoredLong(const std::string& text, const std::string& where, int32_t lowest,
+                                  int32_t highest) {
+    const std::optional<int32_t> n = StoredLong(text, where);
+    if (!n || (*n >= lowest && *n <= highest)) return n;
+    logIgnored(text, where);
+    return std::nullopt;
+}
+
+void LogRefusedSetting(const std::string& text, const std::string& where) {
+    logLine(where + " の値 \"" + text + "\" は設定できないため無視しました。");
 }
 
 }  // namespace qv

@@ -87,9 +87,14 @@ bool FlushIniFile() {
     return kernel::flushProfile(gIniFileName);
 }
 
-int32_t GetPlaySleep() { return basic::CLng(basic::Val(readSystemIni("PLAY", "SLEEP", "500"))); }
+// A stored number beyond a Long is logged and the default taken instead.
+int32_t GetPlaySleep() {
+    return StoredLong(readSystemIni("PLAY", "SLEEP", "500"), "Tolvane.ini PLAY SLEEP").value_or(500);
+}
 
-int32_t GetPlayStep() { return basic::CLng(basic::Val(readSystemIni("PLAY", "STEP", "500"))); }
+int32_t GetPlayStep() {
+    return StoredLong(readSystemIni("PLAY", "STEP", "500"), "Tolvane.ini PLAY STEP").value_or(500);
+}
 
 bool IsCsvHeader() { return systemIniFlag("CSV", "HEADER"); }
 bool IsCsvDivTrial() { return systemIniFlag("CSV", "DIVTRIAL"); }
@@ -115,7 +120,7 @@ bool IsCameraEnabled(const std::string& path, bool fromFile) {
     const std::string setting = ReadIniString("Condition", "strCameraSetting", "");
     bool framesOk;
     if (fromFile)
-        framesOk = basic::Val(ReadIniString("GLOBAL", "GlCapNum", "")) > 0;
+        framesOk = StoredNumber(ReadIniString("GLOBAL", "GlCapNum", ""), path + " GlCapNum").value_or(0) > 0;
     else
         framesOk = GlCapNum >= 1;
     return setting == "1" && framesOk;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/common/IniSet.h"
 #include "app/common/modFile.h"
 #include "app/common/modIniFile.h"
 #include "app/common/modSub_Combobox.h"
@@ -119,14 +120,21 @@ bool saveProperty(const forms::Control& c, const std::string& section, std::stri
 }
 
 // Sets one property from the file, the present value being the default; a property the
-// control lacks or a value it refuses is passed over.
+// control lacks is passed over, and a stored value it refuses is passed over and logged.
 void loadProperty(forms::Control& c, const std::string& section, std::string_view property,
                   std::string_view raw) {
+    std::string present, stored;
     try {
         if (!c.hasProperty(property)) return;
-        const std::string present = c.get(property).toString();
-        c.set(property, forms::PropValue(ReadIniString(section, property, present, raw)));
+        present = c.get(property).toString();
+        stored = ReadIniString(section, property, present, raw);
     } catch (const basic::RuntimeError&) {
+        return;  // nothing to read in the control's present state
+    }
+    try {
+        c.set(property, forms::PropValue(stored));
+    } catch (const basic::RuntimeError&) {
+        if (stored != present) LogRefusedSetting(stored, section + "." + std::string(property));
     }
 }
 

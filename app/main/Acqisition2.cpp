@@ -35,8 +35,10 @@ void Acqisition2::chkDispCAM_TEST_Click() {
         frmCAM_TEST::instance().Hide();
 }
 
+// A number the timer cannot take (beyond 0..65535 ms) leaves the interval as it was.
 void Acqisition2::txtInterval_Change() {
-    timPlayWav.setInterval(basic::CLng(basic::Val(txtInterval.Text())));
+    if (const auto ms = StoredLong(txtInterval.Text(), "Acqisition2.txtInterval", 0, 65535))
+        timPlayWav.setInterval(*ms);
 }
 
 // Playback by timer reads its switch and has nothing to play.

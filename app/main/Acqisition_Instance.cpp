@@ -17,11 +17,13 @@ constexpr const char* kKey = "lInstanseNo";
 
 std::string asListItem(double number) { return basic::Format(number, "000"); }
 
-// Fills the sorted list with the stored numbers.
+// Fills the sorted list with the stored numbers; a number beyond a Long is left out (and logged),
+// so it is dropped from the list when it is written back.
 void loadList(forms::ListBox& list, const std::string& stored) {
     list.Clear();
     for (const std::string& piece : basic::Split(stored, ","))
-        list.AddItem(asListItem(basic::Val(piece)));
+        if (StoredLong(piece, std::string(kSection) + " " + kKey))
+            list.AddItem(asListItem(basic::Val(piece)));
 }
 
 // Writes the list back as plain numbers joined by ",".

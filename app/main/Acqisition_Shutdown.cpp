@@ -108,11 +108,7 @@ void Acqisition::ReadPosition(forms::Form& window, bool withSize) {
     double left = window.Left(), top = window.Top();
     double width = window.Width(), height = window.Height();
     auto read = [&n](const char* key, double present) {
-        try {
-            return basic::Val(ReadIniString(n, n + key, basic::CStr(present)));
-        } catch (const std::exception&) {
-            return present;
-        }
+        return StoredNumber(ReadIniString(n, n + key, basic::CStr(present)), n + key).value_or(present);
     };
     left = read(".Left", left);
     top = read(".Top", top);

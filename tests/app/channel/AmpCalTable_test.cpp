@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/common/IniSet_testsupport.h"
 #include "app/common/modIniFile.h"
 
@@ -77,11 +78,15 @@ TEST_F(AmpCalTableTest, OverridesApplyWhenEnabledWithExactlyOne) {
     EXPECT_EQ(GCCalSetting("GCCalSetting_K16").Cal_AD(0), "32768");
     EXPECT_EQ(GCCalSetting("GCCalSetting_K20").Cal_AD(0), "32768");
     EXPECT_EQ(GCCalSetting("GCCalSetting_K12_5V").Cal_AD(3), "12345");
-    // Values that are no usable number become "0"; names and types stay.
+    // Values that are no number become "0"; one beyond the number range is logged and the
+    // preset keeps its own, on both rows of the pair; names and types stay.
     const CCalSetting& b50 = GCCalSetting("GCCalSetting_B50");
-    EXPECT_EQ(values(b50, 1), (V{"0", "0", "0", "0"}));
+    EXPECT_EQ(values(b50, 1), (V{"0", "0", "4.096", "0"}));
+    EXPECT_EQ(values(b50, 30), (V{"0", "0", "5.20504731861199", "0"}));
     EXPECT_EQ(b50.CHType(1), 1);
     EXPECT_EQ(b50.CHName(1), "CH2");
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "GCCalSetting_B50.EU_HI の値 \"1e999\" は範囲外"), 1u);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "Cal_AD の値"), 0u);
 
     // Overrides take effect at the next build only.
     writeIni("");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/common/IniSet_testsupport.h"
 #include "app/channel/AmpCalTable.h"
 #include "app/common/IniSet.h"
@@ -141,6 +142,28 @@ TEST_F(SelectAmpTest, UnusableGainsMissingPresetsAndDefinitionsWriteNoRow) {
     }
     EXPECT_EQ(row(main, 0), (V{"CH1", "", "", "", "", ""}));
     EXPECT_TRUE(driver.errors().empty());
+}
+
+// A gain beyond a Long, or one whose values would not fit single precision with the
+// calibration in use, is logged and treated as no usable gain: empty boxes, no row written.
+TEST_F(SelectAmpTest, GainsAndValuesBeyondTheirRangeAreLoggedAndWriteNoRow) {
+    writeAmpDef("[SETTING]\r\nAMPNUM=1\r\n[AMP00]\r\nNAME=A\r\nGAIN=1e99999,5e9,1,1000\r\n");
+    GCalRecEU[0] = {3.0e38f, -1.0f, 0.0f, 0.0f};
+    forms::Form& main = loadMain();
+    frmSelectAmp& w = open();
+    EXPECT_EQ(row(w), (V{"CH1", "", "", "", "2047", "13"}));  // "1e99999"
+    for (int k : {1, 2}) {  // "5e9"; gain 1: 3e38 x 1000 mV
+        ASSERT_TRUE(driver.select(w.cmbAmpRate, k));
+        EXPECT_EQ(row(w), (V{"CH1", "", "", "", "2047", "13"})) << k;
+        ASSERT_TRUE(driver.click(w.cmdExecute));
+    }
+    EXPECT_EQ(row(main, 0), (V{"CH1", "", "", "", "", ""}));
+    ASSERT_TRUE(driver.select(w.cmbAmpRate, 3));  // 3e38 / 1000 x 1000 still fits
+    EXPECT_EQ(row(w), (V{"CH1", "mV", "3E+38", "-1", "2047", "13"}));
+    EXPECT_TRUE(driver.errors().empty());
+    EXPECT_GE(apptest::dayLogLines(prog.dir(), "AmpDef.ini GAIN の値 \"1e99999\""), 1u);
+    EXPECT_GE(apptest::dayLogLines(prog.dir(), "AmpDef.ini GAIN の値 \"5e9\""), 1u);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "AmpDef.ini GAIN の値 \"1\" は設定できない"), 1u);
 }
 
 }  // namespace

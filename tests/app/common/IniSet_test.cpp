@@ -93,6 +93,8 @@ TEST_F(IniSetTest, ConditionTests) {
     EXPECT_TRUE(IsTriggerSetting());
     GAcqCondition.strTRIGGER_SETTING = "0";
     EXPECT_FALSE(IsTriggerSetting());
+    GAcqCondition.strTRIGGER_SETTING = "1e99999";  // from a recording's file: not 1, no error
+    EXPECT_FALSE(IsTriggerSetting());
     GAcqCondition.strCameraSetting = 1;
     EXPECT_TRUE(IsCameraSetting());
     GAcqCondition.strCameraSetting = -1;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/common/IniSet_testsupport.h"
 #include "app/common/IniSet.h"
 #include "platform/basic/Numbers.h"
@@ -93,6 +94,17 @@ TEST_F(ModIniFile, SystemIniReadersRestoreTheCurrentPath) {
     EXPECT_TRUE(IsCsvDivTrial());  // trailing blank trimmed
     EXPECT_FALSE(IsCsvDataNo());   // exactly "1" only
     EXPECT_EQ(GetIniFileName(), "C:\\elsewhere.ini");
+}
+
+TEST_F(ModIniFile, NumbersBeyondTheirRangeGiveTheDefaultsAndAreLogged) {
+    prog.writeBytes("Tolvane.ini", "[PLAY]\r\nSLEEP=1e10\r\nSTEP=-1e99999\r\n");
+    EXPECT_EQ(GetPlaySleep(), 500);
+    EXPECT_EQ(GetPlayStep(), 500);
+    prog.writeBytes("far.SET", "[Condition]\r\nstrCameraSetting=1\r\n[GLOBAL]\r\nGlCapNum=1e99999\r\n");
+    EXPECT_FALSE(IsCameraEnabled(prog.win("far.SET"), true));
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "PLAY SLEEP の値 \"1e10\" は範囲外"), 1u);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "PLAY STEP の値 \"-1e99999\""), 1u);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "far.SET GlCapNum の値 \"1e99999\""), 1u);
 }
 
 TEST_F(ModIniFile, PlayDefaultsWithoutAFile) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/common/IniSet_testsupport.h"
 #include "app/common/modIniFile.h"
 #include "platform/forms/Controls.h"
@@ -173,12 +174,19 @@ TEST_F(ModSettingTest, MissingKeysAndRefusedValuesLeaveControlsAsTheyAre) {
                     "[frmPanel.chkA]\r\nName=chkA\r\nValue=7\r\n"
                     "[frmPanel.cmbB]\r\nListIndex=5\r\n"
                     "[frmPanel.optC]\r\nValue=True\r\n"
-                    "[frmPanel.txtName(0)]\r\nName=txtName\r\n");
+                    "[frmPanel.txtName(0)]\r\nName=txtName\r\n"
+                    "[frmPanel.lstD]\r\nListIndex=1e99999\r\n");
     LoadFormControls(f, prog.win("bad.SET"), false);
     EXPECT_EQ(ctl<forms::CheckBox>(f, "chkA").Value(), 1);  // 7 refused
     EXPECT_EQ(cmb.ListIndex(), 2);                          // 5 refused
     EXPECT_TRUE(ctl<forms::OptionButton>(f, "optC").Value());  // later controls still load
     EXPECT_EQ(ctl<forms::TextBox>(f, "txtName", 0).Text(), "before");
+    EXPECT_EQ(ctl<forms::ListBox>(f, "lstD").ListIndex(), -1);  // beyond the number range
+    // Each refused value is a line of the day's log; the values the controls took are not.
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "は設定できないため無視しました。"), 3u);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "frmPanel.chkA.Value の値 \"7\""), 1u);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "frmPanel.cmbB.ListIndex の値 \"5\""), 1u);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "frmPanel.lstD.ListIndex の値 \"1e99999\""), 1u);
 
     // A file the search does not find changes nothing, the current ini file included.
     SetIniFileName("previous.ini");

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "app/camera/frmCAMDisp.h"
 #include "app/channel/CWave.h"
@@ -215,6 +216,17 @@ TEST_F(ShutdownTest, ReadPositionKeepsTheWindowOnTheScreen) {
     Acqisition::ReadPosition(cam, false);
     EXPECT_EQ(cam.Left(), 0);
     EXPECT_EQ(cam.Top(), 120);
+    // A number beyond the number range is logged and that side of the placement kept.
+    std::ofstream(prog.dir() / "Tolvane.ini", std::ios::trunc)
+        << "[frmCAMDisp]\r\nfrmCAMDisp.Left=1e99999\r\nfrmCAMDisp.Top=-1e400\r\nfrmCAMDisp.Width=300\r\n";
+    kernel::clearProfileCache();
+    cam.Move(450, 300, 6000, 1800);
+    Acqisition::ReadPosition(cam, true);
+    EXPECT_EQ(cam.Left(), 450);
+    EXPECT_EQ(cam.Top(), 300);
+    EXPECT_EQ(cam.Width(), 300);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "frmCAMDisp.Left の値 \"1e99999\""), 1u);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "frmCAMDisp.Top の値 \"-1e400\""), 1u);
 }
 
 TEST_F(ShutdownTest, ClearingTheDataResetsTheCameraFrameLabels) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
 #include "app/camera/frmCAMDisp.h"
@@ -78,15 +79,7 @@ protected:
         IniPathGuard g(ProgramFile(file));
         return ReadIniString(section, key, "<none>");
     }
-    size_t logLines(const std::string& text) {
-        size_t n = 0;
-        if (!fs::exists(prog.dir() / "LOG")) return 0;
-        for (const auto& e : fs::recursive_directory_iterator(prog.dir() / "LOG")) {
-            std::ifstream in(e.path());
-            for (std::string line; std::getline(in, line);) n += line.find(text) != std::string::npos;
-        }
-        return n;
-    }
+    size_t logLines(const std::string& text) { return apptest::dayLogLines(prog.dir(), text); }
 
     apptest::TempProgramFolder prog;
     apptest::StartableProgram startable{prog};
@@ -314,7 +307,14 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedNumber{"SETTING.SET", "[frmCondition.txtTrgPoint]\r\nText=-1e400\r\n", "\"-1e400\""},
         DamagedNumber{"CAM_GETINFO.ini",
                       "[ALL]\r\npGraph->AddFilter(pSrc, L\"Video Capture\")=0\r\nGlCAMNum=1e99999\r\n",
-                      "CAM_GETINFO.ini GlCAMNum"}));
+                      "CAM_GETINFO.ini GlCAMNum"},
+        DamagedNumber{"SETTING.SET", "[frmCondition.chkSync]\r\nValue=1e99999\r\n",
+                      "frmCondition.chkSync.Value の値 \"1e99999\""},
+        DamagedNumber{"SETTING.SET", "[Acqisition.cmbSampleFreq]\r\nListIndex=4e9\r\n",
+                      "Acqisition.cmbSampleFreq.ListIndex の値 \"4e9\""},
+        DamagedNumber{"DEFAULT.CAL", "[CAL]\r\nfCAL_AD(0)=1e20\r\n", "校正値を表示できませんでした。(6 "},
+        DamagedNumber{"Tolvane.ini", "[INTCAL]\r\nGCCalSetting_K16=1\r\nGCCalSetting_K16.EU_HI=1e999\r\n",
+                      "GCCalSetting_K16.EU_HI の値 \"1e999\""}));
 
 TEST_F(StartupTest, SweepTimeBeyondALongKeepsTheSweepItHad) {
     append("SETTING.SET", "[frmCondition.txtSweepTime]\r\nText=1e10\r\n[frmCondition.chkSync]\r\nValue=0\r\n");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/app/common/IniSet_testsupport.h"
 #include "app/common/DaskBase.h"
@@ -279,6 +280,15 @@ TEST_F(SubPrgTest, IntervalBoxSetsThePlaybackTimerFromItsLeadingNumber) {
     EXPECT_EQ(h.timPlayWav.Interval(), 250);
     ASSERT_TRUE(driver.type(h.txtInterval, "fast"));
     EXPECT_EQ(h.timPlayWav.Interval(), 0);
+    // A number the timer cannot take is logged and the interval stays as it was.
+    ASSERT_TRUE(driver.type(h.txtInterval, "65535"));
+    for (const char* text : {"1e10", "1e99999", "65536", "-1"}) {
+        ASSERT_TRUE(driver.type(h.txtInterval, text));
+        EXPECT_EQ(h.timPlayWav.Interval(), 65535) << text;
+        EXPECT_EQ(apptest::dayLogLines(prog.dir(), "Acqisition2.txtInterval の値 \"" + std::string(text) + "\""), 1u)
+            << text;
+    }
+    EXPECT_TRUE(driver.errors().empty());
 }
 
 TEST_F(SubPrgTest, VoiceToTextGetsTheWholeFileNameAsOneArgument) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/app/common/IniSet_testsupport.h"
 #include "app/common/IniSet.h"
@@ -303,6 +304,18 @@ TEST_F(InstanceNumbers, TakesTheLowestFreeNumber) {
         EXPECT_EQ(stored(), c.after) << c.before;
         EXPECT_EQ(GetIniFileName(), "elsewhere.ini");
     }
+}
+
+TEST_F(InstanceNumbers, NumbersBeyondALongAreLeftOutAndLogged) {
+    Acqisition& w = Acqisition::instance();
+    store("1,1e99999,3,5e9");
+    EXPECT_EQ(w.GetInstanseNo(), 2);
+    EXPECT_EQ(stored(), "1,2,3");
+    store("2,-3e10");
+    w.ReleaceInstanseNo(2);
+    EXPECT_EQ(stored(), "<none>");
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "GLOBAL lInstanseNo の値 \"1e99999\""), 1u);
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "GLOBAL lInstanseNo の値 \"-3e10\""), 1u);
 }
 
 TEST_F(InstanceNumbers, ReleaseRemovesEveryCopyOfTheNumber) {
