@@ -10,6 +10,7 @@
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
 #include "app/camera/modCAM.h"
+#include "app/channel/CCalSetting.h"
 #include "app/common/IniSet.h"
 #include "app/main/Acqisition.h"
 #include "platform/forms/Driver.h"
@@ -32,6 +33,7 @@ protected:
         ClearFileNameGlobals();
         GsngCalMarkCnt1.fill(0);
         GsngCalMarkCnt2.fill(0);
+        GCCalSettingAcq = GCCalSettingDisp = GCCalSettingCopy = CCalSetting();
     }
     // Writes the recording and opens it with the load button; every check box of the
     // calibration column is clear afterwards, as the recording stores them.
