@@ -39,6 +39,16 @@ void showTable(Acqisition& w, const CCalSetting& set) {
     set.DispCal(w, span.first + 1, span.last + 1);
 }
 
+// The option pair: `source` becomes the shown set. Showing another set is no edit, so "No
+// Store" keeps the state it had before the refill.
+void showSet(Acqisition& w, const CCalSetting& source) {
+    const bool notStored = w.lblCALStatus.Visible();
+    source.Clone(GCCalSettingDisp);
+    showTable(w, GCCalSettingDisp);
+    w.lblCALStatus.setVisible(notStored);
+    w.ALL_BTN_ModeSet();
+}
+
 }  // namespace
 
 bool Acqisition::InRange(float x, float upper, float lower) { return lower <= x && x <= upper; }
@@ -69,22 +79,8 @@ void Acqisition::cmdDISPREGISTEDCAL_Click() {
     lblCALStatus.setVisible(false);
 }
 
-// Showing another set is no edit: "No Store" keeps the state it had before the refill.
-void Acqisition::optCalAcq_Click() {
-    const bool notStored = lblCALStatus.Visible();
-    GCCalSettingAcq.Clone(GCCalSettingDisp);
-    showTable(*this, GCCalSettingDisp);
-    lblCALStatus.setVisible(notStored);
-    ALL_BTN_ModeSet();
-}
-
-void Acqisition::optCalDisp_Click() {
-    const bool notStored = lblCALStatus.Visible();
-    GCCalSettingCopy.Clone(GCCalSettingDisp);
-    showTable(*this, GCCalSettingDisp);
-    lblCALStatus.setVisible(notStored);
-    ALL_BTN_ModeSet();
-}
+void Acqisition::optCalAcq_Click() { showSet(*this, GCCalSettingAcq); }
+void Acqisition::optCalDisp_Click() { showSet(*this, GCCalSettingCopy); }
 
 // The calibration file itself is written by the quit button; these only end the mode.
 void Acqisition::cmdSAVECAL_Click() {

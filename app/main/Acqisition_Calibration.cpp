@@ -57,6 +57,23 @@ void storeMarks(CalMarkArray& marks, std::array<float, 32>& counts, int32_t ch,
     Trelm::S_ADDC(marks[c].data(), offsets.data(), static_cast<float>(start), n);
 }
 
+// After a run the cursor set is made anew with the measurement cursors at their default places
+// and the marks drawn; a load in progress redraws once at its end instead.
+void showRun(Acqisition& w, bool withButtons) {
+    if (GAcqParam.GbLoading) return;
+    int32_t left = -1, right = -1;
+    w.SetCursor(left, right, true);
+    w.PBXMoniDisp.Refresh();
+    if (withButtons) w.ALL_BTN_ModeSet();
+}
+
+// A P-P button: one step in whatever mode is current.
+void peakToPeak(Acqisition& w, int tool) {
+    w.ClearCALMark();
+    w.CalibrateTickedChannels(tool);
+    showRun(w, false);
+}
+
 }  // namespace
 
 void Acqisition::ClearCALMark() {
@@ -88,30 +105,11 @@ void Acqisition::L2LBoxClicked(forms::CheckBox& box, const char* mode, int tool)
         if (!bCalCheckReset) CalibrateTickedChannels(tool);
         SetDispStatus("End", false);
     }
-    if (GAcqParam.GbLoading) return;
-    int32_t left = -1, right = -1;
-    SetCursor(left, right, true);
-    PBXMoniDisp.Refresh();
-    ALL_BTN_ModeSet();
+    showRun(*this, true);
 }
 
-void Acqisition::cmdP2P_Click() {
-    ClearCALMark();
-    CalibrateTickedChannels(kP2P);
-    if (GAcqParam.GbLoading) return;
-    int32_t left = -1, right = -1;
-    SetCursor(left, right, true);
-    PBXMoniDisp.Refresh();
-}
-
-void Acqisition::cmdP2PHalf_Click() {
-    ClearCALMark();
-    CalibrateTickedChannels(kP2PHalf);
-    if (GAcqParam.GbLoading) return;
-    int32_t left = -1, right = -1;
-    SetCursor(left, right, true);
-    PBXMoniDisp.Refresh();
-}
+void Acqisition::cmdP2P_Click() { peakToPeak(*this, kP2P); }
+void Acqisition::cmdP2PHalf_Click() { peakToPeak(*this, kP2PHalf); }
 
 void Acqisition::CalibrateTickedChannels(int tool) {
     const monitor::ChannelSpan span = monitor::channelsOf(GAcqParam.Condition);

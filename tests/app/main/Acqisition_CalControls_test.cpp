@@ -6,13 +6,11 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/app/common/IniSet_testsupport.h"
-#include "tests/app/main/Acqisition_Start_testsupport.h"
+#include "tests/app/main/Acqisition_Calibration_testsupport.h"
 #include "app/channel/AmpCalTable.h"
 #include "app/channel/CCalSetting.h"
 #include "app/common/IniSet.h"
 #include "app/main/Acqisition.h"
-#include "platform/forms/Driver.h"
 
 using namespace qv;
 
@@ -20,20 +18,13 @@ namespace {
 
 constexpr forms::Color kBlack = 0, kRed = 255;
 
-class CalControlsTest : public ::testing::Test {
+class CalControlsTest : public apptest::CalibrationWindowTest {
 protected:
     void SetUp() override {
-        w = &Acqisition::instance();
-        driver.run([this] { w->Show(); });
+        CalibrationWindowTest::SetUp();
         GAcqCondition.lStartCH = 1;
         GAcqCondition.lEndCH = 4;
         w->chkDispTable.setValue(1);
-    }
-    void TearDown() override {
-        GAcqParam = AcqParam{};
-        GAcqCondition = AcqCondition{};
-        // The sets outlive the window; the next start must not find this test's texts.
-        GCCalSettingAcq = GCCalSettingDisp = GCCalSettingCopy = CCalSetting();
     }
     // Row r of the table as six texts.
     std::vector<std::string> row(int r) const {
@@ -57,11 +48,6 @@ protected:
         GAcqCondition.strCOMP_CH = "3";
         typeRow(2, {"CH3", "V", hi, lo, cal, base});
     }
-
-    apptest::TempProgramFolder prog;
-    apptest::StartableProgram start{prog};
-    forms::Driver driver;
-    Acqisition* w = nullptr;
 };
 
 using Row = std::vector<std::string>;

@@ -5,33 +5,24 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/common/IniSet_testsupport.h"
 #include "tests/app/main/Acqisition_Calibration_testsupport.h"
-#include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "app/channel/AmpCalTable.h"
 #include "app/channel/CCalSetting.h"
 #include "app/channel/frmCondition.h"
 #include "app/common/IniSet.h"
 #include "app/common/IniSet_Options.h"
 #include "app/main/Acqisition.h"
-#include "platform/forms/Driver.h"
 
 using namespace qv;
 
 namespace {
 
-class CalTableTest : public ::testing::Test {
+class CalTableTest : public apptest::CalibrationWindowTest {
 protected:
     void SetUp() override {
-        w = &Acqisition::instance();
-        driver.run([this] { w->Show(); });
+        CalibrationWindowTest::SetUp();
         w->chkDispTable.setValue(1);
         showRows(1, 32);
-    }
-    void TearDown() override {
-        GAcqParam = AcqParam{};
-        GAcqCondition = AcqCondition{};
-        GCCalSettingAcq = GCCalSettingDisp = GCCalSettingCopy = CCalSetting();
     }
     // The table refilled with "CAL for Acq." for channels first..last, rows editable.
     void showRows(int first, int last) {
@@ -54,11 +45,6 @@ protected:
         EXPECT_EQ(box.SelStart(), 0) << box.fullName();
         EXPECT_EQ(box.SelLength(), static_cast<int>(box.Text().size())) << box.fullName();
     }
-
-    apptest::TempProgramFolder prog;
-    apptest::StartableProgram start{prog};
-    forms::Driver driver;
-    Acqisition* w = nullptr;
 };
 
 // ---- Keyboard ----

@@ -1,7 +1,7 @@
 #pragma once
-// The started and shown main window with a recording of the test generator loaded through the
-// load button, for the calibration tests: three channels from channel 2 (rows 1..3), 100 scans
-// a page, and "USE CAL" ticked, so the page holds the recorded words as they are.
+// The started and shown main window for the calibration tests, and a recording of the test
+// generator opened through the load button (load()): three channels from channel 2 (rows 1..3),
+// 100 scans a page, with "USE CAL" ticked, so the page holds the recorded words as they are.
 #include <gtest/gtest.h>
 
 #include <string>
