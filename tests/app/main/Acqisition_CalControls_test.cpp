@@ -3,6 +3,7 @@
 // the three converters from engineering units to A/D counts with their colours.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -140,7 +141,9 @@ TEST_F(CalControlsTest, TheOptionPairShowsItsSetAndKeepsNoStoreAsItWas) {
 TEST_F(CalControlsTest, SaveAndLoadCalOnlyEndTheMode) {
     const auto calFile = prog.dir() / "DEFAULT.CAL";
     const bool existed = std::filesystem::exists(calFile);
-    for (void (Acqisition::*button)() : {&Acqisition::cmdSAVECAL_Click, &Acqisition::cmdLOADCAL_Click}) {
+    using Handler = void (Acqisition::*)();
+    const std::array<Handler, 2> buttons{&Acqisition::cmdSAVECAL_Click, &Acqisition::cmdLOADCAL_Click};
+    for (const Handler button : buttons) {
         w->SetDispStatus("SETTRG", false);
         w->txtName(0).setText("unsaved");
         driver.run([&] { (w->*button)(); });
