@@ -3,6 +3,7 @@
 // array in force, the loading and clearing paths, and every channel that cannot be measured.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -90,6 +91,55 @@ TEST_F(CalibrationTest, TickingLLOnlyShowsTheWindowsAndUntickingMeasuresEveryTic
     EXPECT_EQ(w->txtBASEAD(0).Text(), "0");  // outside the recording: not even a row of it
     EXPECT_EQ(GsngCalMarkCnt1[0], 0);
     EXPECT_TRUE(driver.msgBoxes().empty());
+}
+
+TEST_F(CalibrationTest, TheWindowsTheTickShowsAreMeasuredWhereTheyStand) {
+    load(stepRecording(1000, 3048));
+    secondPage();
+    w->chkCal(1).setValue(1);
+    setBox(w->chkL2L, 1);
+    // A tenth of the page wide, centred at a quarter and three quarters of it.
+    EXPECT_EQ(GAcqParam.Cal1_L_Point, 120);
+    EXPECT_EQ(GAcqParam.Cal1_R_Point, 130);
+    EXPECT_EQ(GAcqParam.Cal2_L_Point, 170);
+    EXPECT_EQ(GAcqParam.Cal2_R_Point, 180);
+    setBox(w->chkL2L, 0);
+    EXPECT_EQ(w->txtBASEAD(1).Text(), "1000");
+    EXPECT_EQ(w->txtCALAD(1).Text(), "2048");
+    EXPECT_EQ(marks(GsngCalMark1, GsngCalMarkCnt1, 1), (std::vector<float>{180, 170}));
+}
+
+TEST_F(CalibrationTest, EveryToolPutsTheMeasurementCursorsBackAtTheirDefaultPlaces) {
+    load(stepRecording(1000, 3048));
+    secondPage();
+    w->chkCal(1).setValue(1);
+    // Where a fresh cursor set puts them, found once with the cursors elsewhere.
+    GAcqParam.Cur_L_Point = 137;
+    GAcqParam.Cur_R_Point = 141;
+    int32_t left = -1, right = -1;
+    w->SetCursor(left, right, true);
+    const int32_t defaultL = GAcqParam.Cur_L_Point, defaultR = GAcqParam.Cur_R_Point;
+    ASSERT_TRUE(defaultL != 137 || defaultR != 141);
+
+    auto moveCursors = [] {
+        GAcqParam.Cur_L_Point = 137;
+        GAcqParam.Cur_R_Point = 141;
+    };
+    for (forms::CheckBox* box : {&w->chkL2L, &w->chkL2LHalf}) {
+        setBox(*box, 1);
+        moveCursors();
+        setBox(*box, 0);
+        EXPECT_EQ(GAcqParam.Cur_L_Point, defaultL) << box->Name();
+        EXPECT_EQ(GAcqParam.Cur_R_Point, defaultR) << box->Name();
+    }
+    using Handler = void (Acqisition::*)();
+    const std::array<Handler, 2> buttons{&Acqisition::cmdP2P_Click, &Acqisition::cmdP2PHalf_Click};
+    for (const Handler tool : buttons) {
+        moveCursors();
+        run(tool);
+        EXPECT_EQ(GAcqParam.Cur_L_Point, defaultL);
+        EXPECT_EQ(GAcqParam.Cur_R_Point, defaultR);
+    }
 }
 
 TEST_F(CalibrationTest, HalfLLWritesHalfTheSpanAboveTheMiddle) {
