@@ -5,6 +5,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "tests/app/main/Acqisition_Calibration_testsupport.h"
@@ -141,12 +142,12 @@ TEST_F(CalControlsTest, TheOptionPairShowsItsSetAndKeepsNoStoreAsItWas) {
 TEST_F(CalControlsTest, SaveAndLoadCalOnlyEndTheMode) {
     const auto calFile = prog.dir() / "DEFAULT.CAL";
     const bool existed = std::filesystem::exists(calFile);
-    using Handler = void (Acqisition::*)();
-    const std::array<Handler, 2> buttons{&Acqisition::cmdSAVECAL_Click, &Acqisition::cmdLOADCAL_Click};
-    for (const Handler button : buttons) {
+    const std::array<std::function<void()>, 2> buttons{[this] { w->cmdSAVECAL_Click(); },
+                                                       [this] { w->cmdLOADCAL_Click(); }};
+    for (const auto& button : buttons) {
         w->SetDispStatus("SETTRG", false);
         w->txtName(0).setText("unsaved");
-        driver.run([&] { (w->*button)(); });
+        driver.run(button);
         EXPECT_EQ(GAcqParam.ModeString, "End");
         EXPECT_EQ(w->LBLStatus.Caption(), "End");
         EXPECT_EQ(w->txtName(0).Text(), "unsaved");
@@ -202,14 +203,14 @@ TEST_F(CalControlsTest, LevelsOutsideTheCountRangeAreRedAndStillWritten) {
     for (const Case& c : {Case{"0", "1", "32768", kBlack}, Case{"1", "1", "32769", kRed},
                           Case{"0", "-1", "-32768", kBlack}, Case{"-1", "-1", "-32769", kRed}}) {
         comparisonRow("32768", c.base, "1", "0");
-        for (auto [eu, ad, lostFocus] :
-             {std::tuple{&w->t1EU, &w->t1, &Acqisition::t1EU_LostFocus},
-              std::tuple{&w->t2EU, &w->t2, &Acqisition::t2EU_LostFocus}}) {
-            eu->setText(c.eu);
-            (w->*lostFocus)();
-            EXPECT_EQ(ad->Text(), c.counts) << c.base << " " << c.eu;
-            EXPECT_EQ(eu->ForeColor(), c.colour) << c.base << " " << c.eu;
-        }
+        w->t1EU.setText(c.eu);
+        w->t1EU_LostFocus();
+        EXPECT_EQ(w->t1.Text(), c.counts) << c.base << " " << c.eu;
+        EXPECT_EQ(w->t1EU.ForeColor(), c.colour) << c.base << " " << c.eu;
+        w->t2EU.setText(c.eu);
+        w->t2EU_LostFocus();
+        EXPECT_EQ(w->t2.Text(), c.counts) << c.base << " " << c.eu;
+        EXPECT_EQ(w->t2EU.ForeColor(), c.colour) << c.base << " " << c.eu;
     }
 }
 

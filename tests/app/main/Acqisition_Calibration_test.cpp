@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,7 @@ protected:
     void setBox(forms::CheckBox& box, int value) {
         driver.run([&] { box.setValue(value); });
     }
-    void run(void (Acqisition::*tool)()) {
-        driver.run([&] { (w->*tool)(); });
-    }
+    void run(void (Acqisition::*tool)()) { driver.run(std::bind(tool, w)); }
     std::vector<float> marks(const CalMarkArray& set, const std::array<float, 32>& counts, int ch) const {
         const auto c = static_cast<size_t>(ch);
         return std::vector<float>(set[c].begin(), set[c].begin() + static_cast<int>(counts[c]));
