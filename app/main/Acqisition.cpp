@@ -137,6 +137,8 @@ void Acqisition::wire() {
     on(t1EU.LostFocus, &Acqisition::t1EU_LostFocus);
     on(t2EU.KeyDown, &Acqisition::t2EU_KeyDown);
     on(t2EU.LostFocus, &Acqisition::t2EU_LostFocus);
+    on(TXTComment, &TextBox::Change, &Acqisition::TXTComment_Change);
+    on(TXTComment, &Control::KeyDown, &Acqisition::TXTComment_KeyDown);
     on(txtName, &TextBox::Change, &Acqisition::txtName_Change);
     on(txtName, &Control::GotFocus, &Acqisition::txtName_GotFocus);
     on(txtName, &Control::KeyDown, &Acqisition::txtName_KeyDown);
@@ -200,41 +202,17 @@ void Acqisition::wire() {
 void Acqisition::ReadDetectR() {}
 
 void Acqisition::cmdCSV_Click() {}
-void Acqisition::cmdCancelMark_Click() {}
-void Acqisition::cmdSetTrgLvl_Click() {}
-void Acqisition::cmdAddMarkOffline_Click() {}
-void Acqisition::cmdDelMarkOffline_Click() {}
-void Acqisition::cmdAddMark_Click() {}
-void Acqisition::cmdClearMark_Click() {}
 void Acqisition::cmdLoadREGIST_Click() {}
 void Acqisition::cmdSaveSetting_Click() {}
 void Acqisition::cmdSaveParam_Click() {}
 void Acqisition::cmdSelectAmp_Click() {}
-void Acqisition::cmdInc10_Click() {}
-void Acqisition::cmdDec10_Click() {}
 void Acqisition::cmdCAMChange_Click() {}
 
-void Acqisition::chkCurLvl_Click() {}
-void Acqisition::chkCurRst_Click() {}
-void Acqisition::chkCurRstCenter_Click() {}
 void Acqisition::optMonitor_Click() {}
 
 void Acqisition::cmbSamplePoint_Click() {}
 
 void Acqisition::txtStartTime_Change() {}
 void Acqisition::txtEndTime_Change() {}
-void Acqisition::txtCurTime_L_KeyDown(int&, int) {}
-void Acqisition::txtCurTime_L_LostFocus() {}
-void Acqisition::txtCurTime_R_KeyDown(int&, int) {}
-void Acqisition::txtCurTime_R_LostFocus() {}
-
-void Acqisition::LBLCurTime_L_Click() {}
-void Acqisition::LBLCurTime_R_Click() {}
-void Acqisition::LBLMark_Click() {}
-void Acqisition::lblNoName_Click(int) {}
-
-void Acqisition::PBXMoniDisp_MouseDown(int, int, float, float) {}
-void Acqisition::PBXMoniDisp_MouseMove(int, int, float, float) {}
-void Acqisition::PBXMoniDisp_MouseUp(int, int, float, float) {}
 
 }  // namespace qv
