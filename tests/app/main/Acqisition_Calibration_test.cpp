@@ -347,6 +347,19 @@ TEST_F(CalibrationTest, AChannelThatCannotBeMeasuredIsLeftAsItWas) {
     expectUntouched(2);
     resetRows();
 
+    // A record whose count has no 32 bits, and a span so small that the levels have none.
+    GCalRecEU[1].Cal_AD = 1e12f;
+    run(&Acqisition::cmdP2P_Click);
+    expectUntouched(1);
+    GCalRecEU[1] = kept;
+    GCalRecEU[1].EU_HI = 1e-30f;
+    setBox(w->chkL2L, 1);
+    windows(10, 20, 60, 70);
+    setBox(w->chkL2L, 0);
+    expectUntouched(1);
+    EXPECT_EQ(GAcqParam.ModeString, "End");
+    GCalRecEU[1] = kept;
+
     // An empty page, then no recording at all.
     GAcqParam.lSweepPoint = 0;
     run(&Acqisition::cmdP2P_Click);
