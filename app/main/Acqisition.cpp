@@ -143,12 +143,16 @@ void Acqisition::wire() {
     on(txtName, &Control::GotFocus, &Acqisition::txtName_GotFocus);
     on(txtName, &Control::KeyDown, &Acqisition::txtName_KeyDown);
     on(txtUnit, &TextBox::Change, &Acqisition::txtUnit_Change);
+    on(txtUnit, &Control::GotFocus, &Acqisition::txtUnit_GotFocus);
     on(txtUnit, &Control::KeyDown, &Acqisition::txtUnit_KeyDown);
     on(txtEUHI, &TextBox::Change, &Acqisition::txtEUHI_Change);
+    on(txtEUHI, &Control::GotFocus, &Acqisition::txtEUHI_GotFocus);
     on(txtEUHI, &Control::KeyDown, &Acqisition::txtEUHI_KeyDown);
     on(txtEULO, &TextBox::Change, &Acqisition::txtEULO_Change);
+    on(txtEULO, &Control::GotFocus, &Acqisition::txtEULO_GotFocus);
     on(txtEULO, &Control::KeyDown, &Acqisition::txtEULO_KeyDown);
     on(txtCALAD, &TextBox::Change, &Acqisition::txtCALAD_Change);
+    on(txtCALAD, &Control::GotFocus, &Acqisition::txtCALAD_GotFocus);
     on(txtCALAD, &Control::KeyDown, &Acqisition::txtCALAD_KeyDown);
     on(txtBASEAD, &TextBox::Change, &Acqisition::txtBASEAD_Change);
     on(txtBASEAD, &Control::GotFocus, &Acqisition::txtBASEAD_GotFocus);
@@ -198,50 +202,17 @@ void Acqisition::wire() {
 void Acqisition::ReadDetectR() {}
 
 void Acqisition::cmdCSV_Click() {}
-void Acqisition::cmdSAVECAL_Click() {}
 void Acqisition::cmdLoadREGIST_Click() {}
-void Acqisition::cmdLOADCAL_Click() {}
-void Acqisition::cmdDISPREGISTEDCAL_Click() {}
 void Acqisition::cmdSaveSetting_Click() {}
 void Acqisition::cmdSaveParam_Click() {}
 void Acqisition::cmdSelectAmp_Click() {}
-void Acqisition::cmdP2P_Click() {}
-void Acqisition::cmdP2PHalf_Click() {}
-void Acqisition::cmdGETCAL_Click() {}
-void Acqisition::cmdPUTCAL_Click() {}
 void Acqisition::cmdCAMChange_Click() {}
 
-void Acqisition::chkUseCAL_Click() {}
-void Acqisition::chkL2L_Click() {}
-void Acqisition::chkL2LHalf_Click() {}
-void Acqisition::chkCal_Click(int) {}
-void Acqisition::optCalAcq_Click() {}
-void Acqisition::optCalDisp_Click() {}
 void Acqisition::optMonitor_Click() {}
 
 void Acqisition::cmbSamplePoint_Click() {}
 
 void Acqisition::txtStartTime_Change() {}
 void Acqisition::txtEndTime_Change() {}
-void Acqisition::txtIncDecEU_KeyDown(int&, int) {}
-void Acqisition::txtIncDecEU_LostFocus() {}
-void Acqisition::t1EU_KeyDown(int&, int) {}
-void Acqisition::t1EU_LostFocus() {}
-void Acqisition::t2EU_KeyDown(int&, int) {}
-void Acqisition::t2EU_LostFocus() {}
-void Acqisition::txtName_Change(int) {}
-void Acqisition::txtName_GotFocus(int) {}
-void Acqisition::txtName_KeyDown(int, int&, int) {}
-void Acqisition::txtUnit_Change(int) {}
-void Acqisition::txtUnit_KeyDown(int, int&, int) {}
-void Acqisition::txtEUHI_Change(int) {}
-void Acqisition::txtEUHI_KeyDown(int, int&, int) {}
-void Acqisition::txtEULO_Change(int) {}
-void Acqisition::txtEULO_KeyDown(int, int&, int) {}
-void Acqisition::txtCALAD_Change(int) {}
-void Acqisition::txtCALAD_KeyDown(int, int&, int) {}
-void Acqisition::txtBASEAD_Change(int) {}
-void Acqisition::txtBASEAD_GotFocus(int) {}
-void Acqisition::txtBASEAD_KeyDown(int, int&, int) {}
 
 }  // namespace qv

@@ -271,6 +271,32 @@ public:
     bool bInCmbTimeFSClick = false;
     // (end of sampling block)
 
+    // ---- Calibration from waveforms, the calibration controls and the calibration table ----
+    // Empties the four calibration-mark arrays, positions and counts.
+    void ClearCALMark();
+    // Warns that a filtered trace is about to be calibrated and shows the unfiltered one.
+    void DispAlartCAL();
+    // lower <= x <= upper, both ends included.
+    static bool InRange(float x, float upper, float lower);
+    // The four tools: the L-L boxes' two steps (tick: windows shown; untick: computed) and the
+    // P-P buttons' one step. tool: 0 L-L, 1 L-L/2, 2 P-P, 3 P-P/2.
+    void L2LBoxClicked(forms::CheckBox& box, const char* mode, int tool);
+    void CalibrateTickedChannels(int tool);
+    // One channel (0..31) measured with the calibration in force; a channel that cannot be
+    // measured (no data, no span, windows outside the page) is left as it is.
+    void CalibrateChannel(int32_t ch, int tool);
+    // An engineering value typed into `eu` written as A/D counts into `ad` with the comparison
+    // channel's row of the table; level: with its base count and the range colour.
+    void ConvertEUToAD(forms::TextBox& eu, forms::TextBox& ad, bool level);
+    // The table's keyboard moves and cell edits; column 0..5 = txtName .. txtBASEAD.
+    void CalTableKeyDown(int column, int Index, int KeyCode);
+    void CalTableChanged(int column, int Index);
+    void txtUnit_GotFocus(int Index);
+    void txtEUHI_GotFocus(int Index);
+    void txtEULO_GotFocus(int Index);
+    void txtCALAD_GotFocus(int Index);
+    // (end of calibration block)
+
     // ---- Start-up, boot timer, captions, shut-down and window placement ----
     // The channel colour table, filled from "Tolvane.ini" [COLOR]; index 0..31 (else error 9).
     void GetCHColorAll();

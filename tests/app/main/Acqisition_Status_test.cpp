@@ -112,13 +112,14 @@ TEST_F(AcqisitionStatusTest, EnablingFollowsTheModeTable) {
 }
 
 TEST_F(AcqisitionStatusTest, CalibrationRowsOfTheAcquiredChannelsFollowTheAcquisitionSet) {
-    w->optCalAcq.setValue(true);
+    // Each option refreshes the control states itself, with the range in force at its click.
     GAcqCondition.lStartCH = 1;
     GAcqCondition.lEndCH = 32;
+    w->optCalAcq.setValue(true);
     w->ALL_BTN_ModeSet();
-    w->optCalDisp.setValue(true);
     GAcqCondition.lStartCH = 3;
     GAcqCondition.lEndCH = 5;
+    w->optCalDisp.setValue(true);
     w->ALL_BTN_ModeSet();
     EXPECT_TRUE(w->txtEUHI(1).Enabled());
     EXPECT_FALSE(w->txtEUHI(2).Enabled());
