@@ -195,7 +195,6 @@ void Acqisition::wire() {
 
 void Acqisition::ReadDetectR() {}
 
-void Acqisition::cmdCSV_Click() {}
 void Acqisition::cmdCancelMark_Click() {}
 void Acqisition::cmdSetTrgLvl_Click() {}
 void Acqisition::cmdAddMarkOffline_Click() {}
@@ -203,12 +202,9 @@ void Acqisition::cmdDelMarkOffline_Click() {}
 void Acqisition::cmdAddMark_Click() {}
 void Acqisition::cmdClearMark_Click() {}
 void Acqisition::cmdSAVECAL_Click() {}
-void Acqisition::cmdLoadREGIST_Click() {}
 void Acqisition::cmdLOADCAL_Click() {}
 void Acqisition::cmdDISPREGISTEDCAL_Click() {}
-void Acqisition::cmdSaveSetting_Click() {}
 void Acqisition::cmdSaveParam_Click() {}
-void Acqisition::cmdSelectAmp_Click() {}
 void Acqisition::cmdP2P_Click() {}
 void Acqisition::cmdP2PHalf_Click() {}
 void Acqisition::cmdGETCAL_Click() {}
@@ -228,10 +224,6 @@ void Acqisition::optCalAcq_Click() {}
 void Acqisition::optCalDisp_Click() {}
 void Acqisition::optMonitor_Click() {}
 
-void Acqisition::cmbSamplePoint_Click() {}
-
-void Acqisition::txtStartTime_Change() {}
-void Acqisition::txtEndTime_Change() {}
 void Acqisition::txtCurTime_L_KeyDown(int&, int) {}
 void Acqisition::txtCurTime_L_LostFocus() {}
 void Acqisition::txtCurTime_R_KeyDown(int&, int) {}

@@ -54,24 +54,6 @@ void Acqisition::MoveCurR(float X) {
     DispCurValue();
 }
 
-void Acqisition::SaveObjectValue() {}
-
 CCalSetting* Acqisition::GetIntCAL(std::string& name) { return qv::GetIntCAL(name); }
-
-// Reads the settings file back through the conditions window and applies it again.
-void Acqisition::cmdLoadSetting_Click() {
-    SetDispStatus("LOAD COND", false);
-    WriteLog("LOAD COND. " + GstrSettingFile, true);
-    frmCondition& condition = frmCondition::instance();
-    const bool wasInternal = bInternalUpdate;
-    bInternalUpdate = true;
-    condition.LoadParamAll();
-    SetDispStatus("ReadSet", false);
-    condition.SaveObjectValue();
-    condition.SetCondition(true, false);
-    bInternalUpdate = wasInternal;
-    SetDispStatus("End", true);
-    SyncSweep();
-}
 
 }  // namespace qv
