@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <charconv>
 #include <filesystem>
 
@@ -79,8 +80,54 @@ void CsvOutput::number(int64_t value) {
 }
 
 void CsvOutput::number(float value) {
-    buffer_ += basic::CStr(value);
+    AppendCStr(buffer_, value);
     buffer_ += ',';
+}
+
+void AppendCStr(std::string& out, float x) {
+    // A float scaled by 10^k, k <= 12, is exact in a double (24 bits of mantissa times 5^k
+    // fit 53 bits), so rounding it to a whole number rounds the float's exact value, half to
+    // even, as CStr does. Values outside 1E-4 .. 1E7 and non-finite ones take CStr itself.
+    const double a = std::fabs(static_cast<double>(x));
+    if (a == 0) {
+        out += '0';
+        return;
+    }
+    if (!(a >= 1e-4 && a < 1e7)) {
+        out += basic::CStr(x);
+        return;
+    }
+    static constexpr double kPow10[] = {1,   1e1, 1e2, 1e3, 1e4,  1e5,  1e6,
+                                        1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+    int e = 6;  // decimal exponent of a: 10^e <= a < 10^(e+1)
+    while (e > -4 && a < (e >= 0 ? kPow10[e] : 1.0 / kPow10[-e])) --e;
+    double scaled = std::nearbyint(a * kPow10[6 - e]);
+    if (scaled == 1e7 && e < 6) {  // rounded up to the next power of ten
+        scaled = 1e6;
+        ++e;
+    }
+    if (scaled < 1e6 || scaled >= 1e7) {  // a power of ten met on the edge: leave it to CStr
+        out += basic::CStr(x);
+        return;
+    }
+    char digits[8];
+    auto n = static_cast<int32_t>(scaled);
+    for (int i = 6; i >= 0; --i, n /= 10) digits[i] = static_cast<char>('0' + n % 10);
+    int length = 7;
+    while (length > 1 && digits[length - 1] == '0') --length;
+    if (std::signbit(x)) out += '-';
+    if (e < 0) {
+        out += "0.";
+        out.append(static_cast<size_t>(-e - 1), '0');
+        out.append(digits, static_cast<size_t>(length));
+    } else if (length <= e + 1) {
+        out.append(digits, static_cast<size_t>(length));
+        out.append(static_cast<size_t>(e + 1 - length), '0');
+    } else {
+        out.append(digits, static_cast<size_t>(e + 1));
+        out += '.';
+        out.append(digits + e + 1, static_cast<size_t>(length - e - 1));
+    }
 }
 
 void CsvOutput::endLine() {

@@ -50,6 +50,9 @@ private:
     std::string buffer_;
 };
 
+// Appends the text CStr gives for x (7 significant digits, "."), without its allocations.
+void AppendCStr(std::string& out, float x);
+
 // The file `name` in the process's working folder, where the export writes.
 std::string CurrentFolderFile(const std::string& name);
 
