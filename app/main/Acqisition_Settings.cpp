@@ -44,13 +44,21 @@ struct SettingsClosing {
     }
 };
 
-void settingsError(const basic::RuntimeError& e) {
-    if (e.number() != kErrSilent)
-        forms::MsgBox("File Error CODE= " + basic::Str(e.number()) + "    AT LOAD(Data)-Sub.", forms::vbOKOnly);
-}
-
-void useDefaultSettingFile() {
-    if (GstrSettingFile.empty()) GstrSettingFile = ProgramFile("SETTING.SET");
+// A settings save or load: the window and the quit button disabled, the file named when it is
+// not, run-time errors reported, and the common exit on every way out.
+template <class Body>
+void settingsOperation(Acqisition& w, Body body) {
+    w.setEnabled(false);
+    w.cmdQUIT.setEnabled(false);
+    w.ALL_BTN_ModeSet();
+    SettingsClosing closing{w};
+    try {
+        if (GstrSettingFile.empty()) GstrSettingFile = ProgramFile("SETTING.SET");
+        body();
+    } catch (const basic::RuntimeError& e) {
+        if (e.number() != kErrSilent)
+            forms::MsgBox("File Error CODE= " + basic::Str(e.number()) + "    AT LOAD(Data)-Sub.", forms::vbOKOnly);
+    }
 }
 
 // A text converted strictly into `field`; a text that does not convert leaves it as it was.
@@ -84,30 +92,18 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 15> kNotAppl
 }  // namespace
 
 void Acqisition::cmdSaveSetting_Click() {
-    setEnabled(false);
-    cmdQUIT.setEnabled(false);
-    ALL_BTN_ModeSet();
-    SettingsClosing closing{*this};
-    try {
-        useDefaultSettingFile();
+    settingsOperation(*this, [&] {
         SetDispStatus("SAVE COND", true);
         ShowMessage(true, "Now Saving", "Please Wait", false, false);
         // A file that cannot be written is reported there, once.
         frmCondition& condition = frmCondition::instance();
         condition.SaveParamAll();
         condition.SaveParamAllXML();
-    } catch (const basic::RuntimeError& e) {
-        settingsError(e);
-    }
+    });
 }
 
 void Acqisition::cmdLoadSetting_Click() {
-    setEnabled(false);
-    cmdQUIT.setEnabled(false);
-    ALL_BTN_ModeSet();
-    SettingsClosing closing{*this};
-    try {
-        useDefaultSettingFile();
+    settingsOperation(*this, [&] {
         WriteLog("LOAD COND. " + GstrSettingFile, true);
         SetDispStatus("LOAD COND", true);
         if (IsDataLoaded() && IsGetADBoard()) {
@@ -134,9 +130,7 @@ void Acqisition::cmdLoadSetting_Click() {
         chkUseCAL_Click();
         SettingCollection.Clear();
         SetDispStatus("End", true);
-    } catch (const basic::RuntimeError& e) {
-        settingsError(e);
-    }
+    });
 }
 
 void Acqisition::cmdLoadREGIST_Click() {
