@@ -322,6 +322,50 @@ public:
     int32_t lGraphHandle = 0;      // the monitor's graph in the library, 0 before SetCursor
     // (end of services block)
 
+    // ---- Graph cursors, cursor read-outs, marks and comments ----
+    // Where the left (right) cursor stands across the window: 0 at its start, 1 at its end;
+    // 0 for a window without points.
+    float GetCurXRateL();
+    float GetCurXRateR();
+    // Orders and clamps the two cursors (to PTotal and 0, and unless NoWindowClamp to the
+    // window) and applies them.
+    void FixCurPos(bool LeftYields, bool AllowReset, bool Refresh, bool CallSetCursor,
+                   bool NoWindowClamp);
+    // The first scan of the raw buffer in the level labels.
+    void DispRawLevels();
+    // TXTComment(0..4) into Comment(0..4) of the parameter record.
+    void SaveComment();
+    // "Tolvane.ini" [SETTING] FUOUKI_MS, by default lFuoukiTimeMS.
+    int32_t GetFuoukiTimeMS();
+    void CancelMark();
+    void SetMark();
+    void TXTComment_KeyDown(int Index, int& KeyCode, int Shift);
+    void TXTComment_Change(int Index);
+    float sngCurTop = 0.0f;         // top of the vertical cursors: wCh
+    float sngCurXMax = 0.0f;        // min(lSweepPoint, PTotal) at the last set-up
+    int32_t lCurSel = -1;           // cursor under the mouse or dragged, -1 none
+    bool bCurDrag = false;          // a cursor drag is on
+    float sngDragY = 0.0f;          // mouse Y at the press (and at each window step)
+    float sngCurWidth = 0.0f;       // cursor distance at a right-button press
+    float sngRangeDragY = 0.0f;     // the range drag: mouse Y at the press and the range then
+    float sngRangeDragHi = 0.0f;
+    float sngRangeDragLo = 0.0f;
+    bool bPan = false;              // the pan with a modifier and the left button is on
+    float sngPanX0 = 0.0f;
+    float sngPanX = 0.0f;
+    float sngPanPos0 = 0.0f;
+    float sngPanDelta = 0.0f;
+
+private:
+    void MoveMeasurementCursor(int32_t side, float X);
+    void DragMeasurementCursor(int Button, float X);
+    void DragCalibrationEdge(float X, float Y);
+    void OpenCursorTimeEdit(forms::Label& label, forms::TextBox& box);
+    void CloseCursorTimeEdit(forms::Label& label, forms::TextBox& box, bool left);
+
+public:
+    // (end of cursors block)
+
     // ---- Recording files ----
     // The parameter file `path` read into a staging record that starts from what the window
     // and the globals hold now; nothing else changes, and a malformed file raises its run-time

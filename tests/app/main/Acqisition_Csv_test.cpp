@@ -223,6 +223,8 @@ TEST_F(CsvExportTest, ACancelKeepsThePreviousFileAndSaysSo) {
 TEST_F(CsvExportTest, AnErrorClosesTheFileAndRestoresTheDisplay) {
     load(RecordingSpec(1, 1000, 5000));
     GAcqParam.lPosWAVE_Start = 2000;
+    GAcqParam.Cur_L_Point = 2100;
+    GAcqParam.Cur_R_Point = 2300;
     range("0", "5", 1);
     // A folder under the output's name: the file cannot be put in place.
     std::filesystem::create_directories(out() / "test.CSV" / "inside");
@@ -232,6 +234,11 @@ TEST_F(CsvExportTest, AnErrorClosesTheFileAndRestoresTheDisplay) {
                              "ファイル名を変えるか、ファイルを閉じてから再度やり直しください。<Reserve>");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out()), {}), 1);
     EXPECT_EQ(DispWaveArray(0, 0), 2000.0f);
+    // The cursors where they stood, on a cursor graph made anew for the page.
+    EXPECT_EQ(GAcqParam.Cur_L_Point, 2100);
+    EXPECT_EQ(GAcqParam.Cur_R_Point, 2300);
+    EXPECT_EQ(GAcqParam.Cur_W_Point, 200);
+    EXPECT_NE(w->lGraphHandle, 0);
     EXPECT_EQ(GAcqParam.ModeString, "End");
     EXPECT_TRUE(w->cmdCSV.Enabled());
 

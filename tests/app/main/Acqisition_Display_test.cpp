@@ -41,8 +41,9 @@ TEST_F(Monitor, GridCentreLinesAndTracesLieWhereTheWorldRuleSaysAndTheDivisionIs
     EXPECT_EQ(px(10, 128), kCentre);
     EXPECT_EQ(px(10, 384), kCentre);
     // The traces: channel 0 at 0.625 of the top band, channel 1 at 0.375 of the bottom one.
-    EXPECT_EQ(countInRow(96, 0, kWidth - 1, kTraceColour), kWidth);
-    EXPECT_EQ(countInRow(416, 0, kWidth - 1, kTraceColour), kWidth);
+    // Column 0 carries the left cursor's XOR line.
+    EXPECT_EQ(countInRow(96, 1, kWidth - 1, kTraceColour), kWidth - 1);
+    EXPECT_EQ(countInRow(416, 1, kWidth - 1, kTraceColour), kWidth - 1);
     EXPECT_EQ(px(70, 95), kWhite);
     EXPECT_EQ(px(70, 97), kWhite);
 
@@ -88,6 +89,8 @@ TEST_F(Monitor, MarksAreHGlyphsAtTheBottomAndNoSampleRateDrawsNone) {
 
 TEST_F(Monitor, CalibrationStrokesInsideTheWindowAndNoneJustOutside) {
     GAcqParam.lPosWAVE_Start = 10;
+    int32_t left = -1, right = -1;
+    w->SetCursor(left, right, false);  // the left cursor at 0, outside the window
     GAcqParam.lchkCal_Value[0] = 1;
     GsngCalMarkCnt1[0] = 4;
     GsngCalMark1[0][0] = 10;   // the window's first point: column 0
