@@ -18,19 +18,7 @@ constexpr int kChannels = 32;
 
 // A recording of 32 channels in memory, one page of `points` shown in 32 bands.
 void showPage(bench::MainWindow& program, int32_t points) {
-    GAcqCondition.lStartCH = 1;
-    GAcqCondition.lEndCH = kChannels;
-    GAcqCondition.lCHCnt = kChannels;
-    GAcqCondition.strTRIGGER_SETTING = std::string(1, '0');  // no trigger
-    AcqParam& p = GAcqParam;
-    p.PTotal = points * 4;
-    p.lSweepPoint = points;
-    p.lPosWAVE_Start = 0;
-    p.wCh = kChannels;
-    p.nSample = 1;
-    p.nSClock = 1000;
-    p.Condition = GAcqCondition;
-    DispWaveArray.Redim(kChannels, points + 1);
+    bench::MainWindow::loadRecording(kChannels, points, 1);
     uint32_t state = 12345;
     for (int ch = 0; ch < kChannels; ++ch) {
         float* c = DispWaveArray.Channel(ch);

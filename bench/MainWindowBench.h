@@ -1,7 +1,7 @@
 #pragma once
 // The main window started headless for a bench: a temporary program folder with the shipped
 // ini files and the library, the window shown, and its monitor set to 32 bands in a
-// 1920 x 1080 picture. Only the start-up's own small files are written.
+// 1920 x 1080 picture, traces shown. Only the start-up's own small files are written.
 #include <stdlib.h>
 
 #include <cstdlib>
@@ -37,11 +37,32 @@ struct MainWindow {
         w = &Acqisition::instance();
         w->Show();
         driver->advance(5);
+        // Traces are drawn as after a load, which ticks the raw-trace box (its Click empties
+        // the display array, so this comes before any page is put there).
+        w->chkDispRaw.setValue(1);
     }
     ~MainWindow() {
         driver.reset();
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
+    }
+    // A recording of `channels` channels from channel 1 in memory, no trigger, PTotal four
+    // pages of `points`, at a sample period of 1 ms with nSample samples a tenth of a second;
+    // the display array sized for one page, its samples left to the caller.
+    static void loadRecording(int32_t channels, int32_t points, int32_t nSample) {
+        GAcqCondition.lStartCH = 1;
+        GAcqCondition.lEndCH = channels;
+        GAcqCondition.lCHCnt = channels;
+        GAcqCondition.strTRIGGER_SETTING = std::string(1, '0');
+        AcqParam& p = GAcqParam;
+        p.PTotal = points * 4;
+        p.lSweepPoint = points;
+        p.lPosWAVE_Start = 0;
+        p.wCh = static_cast<int16_t>(channels);
+        p.nSample = nSample;
+        p.nSClock = 1000;
+        p.Condition = GAcqCondition;
+        DispWaveArray.Redim(channels, points + 1);
     }
     // Every channel of the live conditions ticked with the range lo..hi, in a 1920 x 1080
     // monitor, laid out as the channel panel does it.
@@ -50,8 +71,9 @@ struct MainWindow {
             const bool in = ch >= GAcqCondition.lStartCH - 1 && ch <= GAcqCondition.lEndCH - 1;
             GAcqParam.CHKWaveNo[ch] = in ? 1 : 0;
             w->CHKWaveNo(ch).setValue(in ? 1 : 0);
-            w->txtDR_WaveHi(ch).setText(hi);
-            w->txtDR_WaveLo(ch).setText(lo);
+            // Both pairs of range boxes: the monitor reads the pair of the unit shown.
+            for (auto* box : {&w->txtDR_WaveHi(ch), &w->txtDR_WaveHi_V(ch)}) box->setText(hi);
+            for (auto* box : {&w->txtDR_WaveLo(ch), &w->txtDR_WaveLo_V(ch)}) box->setText(lo);
         }
         w->PBXMoniDisp.Move(w->PBXMoniDisp.Left(), w->PBXMoniDisp.Top(), 1920, 1080);
         w->UpdateCHDisp();

@@ -9,6 +9,8 @@
 #include "platform/kernel/Profile.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <charconv>
 #include <clocale>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include <locale.h>
 #include <memory>
 #include <string>
+#include <thread>
 #include <type_traits>
 
 namespace {
@@ -247,6 +250,65 @@ int64_t lastLevelCacheBytes() {
     return l3 > 0 ? l3 : 8 << 20;
 }
 
+// Scans go in blocks so that a block's words stay in the first-level cache while every channel
+// takes its run out of them: the raw words are read from memory once.
+constexpr int64_t kBlockScans = 256;
+
+// Converts blocks [firstBlock, endBlock) of the scans. Output larger than the last-level cache
+// goes through a small buffer (`scratch`, nch x kBlockScans floats) streamed to its place;
+// without that buffer the blocks are written directly.
+void convertBlocks(float* dst, const int16_t* raw, int32_t nch, int64_t n, const float* cal,
+                   int64_t firstBlock, int64_t endBlock, float* scratch, bool avx2) {
+    for (int64_t b0 = firstBlock * kBlockScans; b0 < std::min(n, endBlock * kBlockScans); b0 += kBlockScans) {
+        const int64_t scans = std::min<int64_t>(kBlockScans, n - b0);
+        const int16_t* block = raw + b0 * nch;
+        if (!scratch) {
+            convertBlock(dst + b0, n, block, nch, scans, cal, avx2);
+            continue;
+        }
+        convertBlock(scratch, kBlockScans, block, nch, scans, cal, avx2);
+        for (int32_t c = 0; c < nch; ++c) streamCopy(dst + c * int64_t{n} + b0, scratch + c * kBlockScans, scans);
+    }
+}
+
+// One core converts well below the memory's pace, so a long conversion is shared out: the
+// caller's thread and up to seven helpers take runs of blocks in turn until none is left (a
+// helper the system keeps waiting leaves its share to the others). Every value is computed by
+// the same code whichever thread takes its block, so the result does not depend on the split.
+// Short conversions stay on the caller's thread, and so does everything when no helper can be
+// started.
+constexpr int64_t kValuesPerThread = int64_t{1} << 20;
+constexpr unsigned kMaxThreads = 8;
+constexpr int64_t kBlocksPerTurn = 32;
+
+struct SharedConversion {
+    float* dst;
+    const int16_t* raw;
+    int32_t nch;
+    int64_t n;
+    const float* cal;
+    bool stream, avx2;
+    int64_t blocks;
+    std::atomic<int64_t> next{0};
+
+    void work() {
+        std::unique_ptr<float[]> scratch;
+        if (stream) scratch.reset(new (std::nothrow) float[size_t(nch) * kBlockScans]);
+        for (;;) {
+            const int64_t first = next.fetch_add(kBlocksPerTurn, std::memory_order_relaxed);
+            if (first >= blocks) break;
+            convertBlocks(dst, raw, nch, n, cal, first, std::min(blocks, first + kBlocksPerTurn),
+                          scratch.get(), avx2);
+        }
+        if (scratch) _mm_sfence();
+    }
+};
+
+unsigned conversionThreads(int64_t values) {
+    static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<unsigned>(std::clamp<int64_t>(values / kValuesPerThread, 1, std::min(cores, kMaxThreads)));
+}
+
 }  // namespace
 
 extern "C" int32_t M_Change(float* dst, const int16_t* raw, int32_t nchArg, int32_t n,
@@ -255,24 +317,20 @@ extern "C" int32_t M_Change(float* dst, const int16_t* raw, int32_t nchArg, int3
     if (n <= 0 || nch <= 0) return n;
     static const bool avx2 = haveAvx2();
     static const int64_t llc = lastLevelCacheBytes();
-    // Scans go in blocks so that a block's words stay in the first-level cache while every
-    // channel takes its run out of them: the raw words are read from memory once.
-    constexpr int64_t kBlockScans = 256;
-    const int64_t outBytes = int64_t{nch} * n * int64_t{sizeof(float)};
-    std::unique_ptr<float[]> scratch;
-    if (avx2 && outBytes > llc) scratch.reset(new (std::nothrow) float[size_t(nch) * kBlockScans]);
-    for (int64_t b0 = 0; b0 < n; b0 += kBlockScans) {
-        const int64_t scans = std::min<int64_t>(kBlockScans, n - b0);
-        const int16_t* block = raw + b0 * nch;
-        if (!scratch) {
-            convertBlock(dst + b0, n, block, nch, scans, cal, avx2);
-            continue;
+    const int64_t values = int64_t{nch} * n;
+    SharedConversion job{dst, raw, nch, n, cal, avx2 && values * int64_t{sizeof(float)} > llc, avx2,
+                         (n + kBlockScans - 1) / kBlockScans};
+    const int64_t threads = std::min<int64_t>(conversionThreads(values), (job.blocks + kBlocksPerTurn - 1) / kBlocksPerTurn);
+    std::array<std::thread, kMaxThreads> helpers;
+    for (int64_t k = 1; k < threads; ++k) {
+        try {
+            helpers[static_cast<size_t>(k)] = std::thread([&job] { job.work(); });
+        } catch (...) {
+            break;  // the threads already started and this one share what is left
         }
-        // Output larger than the last-level cache: convert into a small buffer, then stream
-        // each channel's run to its place.
-        convertBlock(scratch.get(), kBlockScans, block, nch, scans, cal, avx2);
-        for (int32_t c = 0; c < nch; ++c) streamCopy(dst + c * int64_t{n} + b0, scratch.get() + c * kBlockScans, scans);
     }
-    if (scratch) _mm_sfence();
+    job.work();
+    for (std::thread& t : helpers)
+        if (t.joinable()) t.join();
     return n;
 }

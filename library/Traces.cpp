@@ -104,6 +104,29 @@ ColumnCover walkColumn(const Trace& t, int64_t begin, int64_t end) {
     return c;
 }
 
+// The first point after i that lies in another column than col, the column of point i (n when
+// none does). Columns never decrease, so the end is where the pixel rule puts the next column's
+// left edge, give or take the rounding of that estimate; it is checked against the rule itself,
+// and found by galloping and bisecting when the estimate is not within a step of it.
+int64_t endOfColumn(const Trace& t, int64_t i, int32_t col) {
+    const int64_t n = t.n;
+    const double edge = (static_cast<double>(col) + 1.0 - t.f.left) * t.f.xs + t.f.xmin - t.xoffset;
+    if (std::isfinite(edge) && edge > static_cast<double>(i) && edge < static_cast<double>(n)) {
+        const int64_t e = static_cast<int64_t>(std::ceil(edge));
+        for (int64_t guess : {e, e + 1, e - 1})
+            if (guess > i && guess < n && t.column(guess) != col && t.column(guess - 1) == col) return guess;
+    }
+    int64_t step = 1;
+    while (i + step < n && t.column(i + step) == col) step *= 2;
+    int64_t same = i + step / 2, differs = std::min(i + step, n);
+    while (differs - same > 1) {
+        const int64_t mid = same + (differs - same) / 2;
+        if (t.column(mid) == col) same = mid;
+        else differs = mid;
+    }
+    return differs;
+}
+
 // The polyline through points 0..n-1 as a short path with the same pixels (see the top of the
 // file). Returns false when the columns are not monotone (points beyond the 32-bit range).
 bool compressedPath(const Trace& t, PolylineSink& out) {
@@ -112,16 +135,7 @@ bool compressedPath(const Trace& t, PolylineSink& out) {
     int64_t i = 0;
     while (i < n) {
         const int32_t col = t.column(i);
-        // End of the column's run: gallop, then bisect (columns never decrease).
-        int64_t step = 1;
-        while (i + step < n && t.column(i + step) == col) step *= 2;
-        int64_t same = i + step / 2, differs = std::min(i + step, n);
-        while (differs - same > 1) {
-            const int64_t mid = same + (differs - same) / 2;
-            if (t.column(mid) == col) same = mid;
-            else differs = mid;
-        }
-        const int64_t end = differs;
+        const int64_t end = endOfColumn(t, i, col);
         const bool lastRun = end == n;
         if (!lastRun && end - i >= kMinScannedRun) {
             // Rows fall as values rise, so the extremes of the values give the row interval;
@@ -295,10 +309,14 @@ void DISPS2(const float* y, int32_t n, int32_t style, float xoffset, float yoffs
         S_TRANS(envelope.data(), y, 0, n, kEnvelopePoints);
         const double g = static_cast<double>(kEnvelopePoints) / n;
         PlotFrame& f = view().frame;
-        const PlotFrame saved = f;
+        // Put back also when the drawing ends early (out of memory half-way).
+        struct Restore {
+            PlotFrame& frame;
+            const PlotFrame saved;
+            ~Restore() { frame = saved; }
+        } restore{f, f};
         WINDOW(static_cast<float>(g * f.xmin), f.ymin, static_cast<float>(g * f.xmax), f.ymax);
         drawTrace(envelope.data(), kEnvelopePoints, style, static_cast<float>(g * xoffset), yoffset);
-        f = saved;
     });
 }
 

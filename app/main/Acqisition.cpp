@@ -137,6 +137,8 @@ void Acqisition::wire() {
     on(t1EU.LostFocus, &Acqisition::t1EU_LostFocus);
     on(t2EU.KeyDown, &Acqisition::t2EU_KeyDown);
     on(t2EU.LostFocus, &Acqisition::t2EU_LostFocus);
+    on(TXTComment, &TextBox::Change, &Acqisition::TXTComment_Change);
+    on(TXTComment, &Control::KeyDown, &Acqisition::TXTComment_KeyDown);
     on(txtName, &TextBox::Change, &Acqisition::txtName_Change);
     on(txtName, &Control::GotFocus, &Acqisition::txtName_GotFocus);
     on(txtName, &Control::KeyDown, &Acqisition::txtName_KeyDown);
@@ -195,12 +197,6 @@ void Acqisition::wire() {
 
 void Acqisition::ReadDetectR() {}
 
-void Acqisition::cmdCancelMark_Click() {}
-void Acqisition::cmdSetTrgLvl_Click() {}
-void Acqisition::cmdAddMarkOffline_Click() {}
-void Acqisition::cmdDelMarkOffline_Click() {}
-void Acqisition::cmdAddMark_Click() {}
-void Acqisition::cmdClearMark_Click() {}
 void Acqisition::cmdSAVECAL_Click() {}
 void Acqisition::cmdLOADCAL_Click() {}
 void Acqisition::cmdDISPREGISTEDCAL_Click() {}
@@ -209,25 +205,16 @@ void Acqisition::cmdP2P_Click() {}
 void Acqisition::cmdP2PHalf_Click() {}
 void Acqisition::cmdGETCAL_Click() {}
 void Acqisition::cmdPUTCAL_Click() {}
-void Acqisition::cmdInc10_Click() {}
-void Acqisition::cmdDec10_Click() {}
 void Acqisition::cmdCAMChange_Click() {}
 
 void Acqisition::chkUseCAL_Click() {}
 void Acqisition::chkL2L_Click() {}
 void Acqisition::chkL2LHalf_Click() {}
-void Acqisition::chkCurLvl_Click() {}
-void Acqisition::chkCurRst_Click() {}
-void Acqisition::chkCurRstCenter_Click() {}
 void Acqisition::chkCal_Click(int) {}
 void Acqisition::optCalAcq_Click() {}
 void Acqisition::optCalDisp_Click() {}
 void Acqisition::optMonitor_Click() {}
 
-void Acqisition::txtCurTime_L_KeyDown(int&, int) {}
-void Acqisition::txtCurTime_L_LostFocus() {}
-void Acqisition::txtCurTime_R_KeyDown(int&, int) {}
-void Acqisition::txtCurTime_R_LostFocus() {}
 void Acqisition::txtIncDecEU_KeyDown(int&, int) {}
 void Acqisition::txtIncDecEU_LostFocus() {}
 void Acqisition::t1EU_KeyDown(int&, int) {}
@@ -248,14 +235,5 @@ void Acqisition::txtCALAD_KeyDown(int, int&, int) {}
 void Acqisition::txtBASEAD_Change(int) {}
 void Acqisition::txtBASEAD_GotFocus(int) {}
 void Acqisition::txtBASEAD_KeyDown(int, int&, int) {}
-
-void Acqisition::LBLCurTime_L_Click() {}
-void Acqisition::LBLCurTime_R_Click() {}
-void Acqisition::LBLMark_Click() {}
-void Acqisition::lblNoName_Click(int) {}
-
-void Acqisition::PBXMoniDisp_MouseDown(int, int, float, float) {}
-void Acqisition::PBXMoniDisp_MouseMove(int, int, float, float) {}
-void Acqisition::PBXMoniDisp_MouseUp(int, int, float, float) {}
 
 }  // namespace qv

@@ -360,6 +360,8 @@ private:
     void MoveMeasurementCursor(int32_t side, float X);
     void DragMeasurementCursor(int Button, float X);
     void DragCalibrationEdge(float X, float Y);
+    // The camera shows the frames at the two cursors when the recording has video.
+    void ShowCursorFrames();
     void OpenCursorTimeEdit(forms::Label& label, forms::TextBox& box);
     void CloseCursorTimeEdit(forms::Label& label, forms::TextBox& box, bool left);
 

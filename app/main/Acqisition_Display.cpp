@@ -4,8 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <span>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/camera/frmCAMDisp.h"
@@ -135,24 +139,64 @@ void Acqisition::DispFullWave(int32_t hDC, bool bForce) {
 
     // 8. Traces, the channel objects' samples and the statistics of the cursor range.
     const int32_t shown = validPoints(lSweep);
-    for (int32_t ch = live.first; ch <= live.last; ++ch) {
-        if (p.CHKWaveNo[ch] != 1) continue;
-        CWave& w = waveOf(ch);
-        Trelm::WINDOW(0.0f, w.WindowLo(), sweep, w.WindowHi());
+    // A channel that holds exactly the last page is overwritten in place: the same result as a
+    // fresh buffer, without reallocating a page per channel and redraw.
+    auto takeSamples = [&](CWave& w, int32_t k) {
+        if (w.ArrayMax() != lSweep || w.SweepPoint() != lSweep || w.PTotal() != lSweep) w.Allocate(lSweep);
+        w.UpdateWave(std::span<const float>(DispWaveArray.Channel(k), static_cast<size_t>(lSweep)), 0, lSweep);
+    };
+    auto traceOf = [&](int32_t ch) {
         const int32_t k = ch - (GAcqCondition.lStartCH - 1);
-        const bool hasColumn = k >= 0 && k < DispWaveArray.Channels();
-        if (hasColumn && (acq || chkDispRaw.Value() == 1)) {
+        return k >= 0 && k < DispWaveArray.Channels() ? k : -1;
+    };
+    auto drawTrace = [&](CWave& w, int32_t k) {
+        Trelm::WINDOW(0.0f, w.WindowLo(), sweep, w.WindowHi());
+        if (k >= 0 && (acq || chkDispRaw.Value() == 1)) {
             Trelm::LINETYPES(kSolid, acq ? RGB(0, 0, 0) : trig ? RGB(255, 0, 0) : RGB(0, 0, 192));
             Trelm::DISPS(DispWaveArray.Channel(k), shown, 0, 0.0f, 0.0f);
         }
-        if (hasColumn && lSweep > 0) {
-            // A channel that holds exactly the last page is overwritten in place: the same
-            // result as a fresh buffer, without reallocating a page per channel and redraw.
-            if (w.ArrayMax() != lSweep || w.SweepPoint() != lSweep || w.PTotal() != lSweep)
-                w.Allocate(lSweep);
+    };
+    // Without the overlays, which read the channel objects, the objects take their copies of
+    // the page (hundreds of megabytes on long pages) on a helper thread while the traces are
+    // drawn here: the same picture and the same objects. In error-raise mode, whose checks
+    // report from the objects, channel by channel as below.
+    const bool copyAlongside = chkMean.Value() != 1 && GstrErrRaise != "1" && lSweep > 0 &&
+                               DispWaveArray.Points() >= lSweep;
+    std::vector<std::pair<CWave*, int32_t>> copies;
+    if (copyAlongside) {
+        for (int32_t ch = live.first; ch <= live.last; ++ch)
+            if (p.CHKWaveNo[ch] == 1 && traceOf(ch) >= 0) copies.emplace_back(&waveOf(ch), traceOf(ch));
+        std::exception_ptr failure;
+        {
+            std::jthread helper;
+            auto copyAll = [&] {
+                try {
+                    for (auto [w, k] : copies) takeSamples(*w, k);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            };
+            try {
+                helper = std::jthread(copyAll);
+            } catch (const std::system_error&) {
+                copyAll();
+            }
+            for (int32_t ch = live.first; ch <= live.last; ++ch)
+                if (p.CHKWaveNo[ch] == 1) drawTrace(waveOf(ch), traceOf(ch));
+        }
+        if (failure) std::rethrow_exception(failure);
+    }
+    for (int32_t ch = live.first; ch <= live.last && !copyAlongside; ++ch) {
+        if (p.CHKWaveNo[ch] != 1) continue;
+        CWave& w = waveOf(ch);
+        const int32_t k = traceOf(ch);
+        drawTrace(w, k);
+        if (k >= 0 && lSweep > 0) {
             if (DispWaveArray.Points() >= lSweep) {
-                w.UpdateWave(std::span<const float>(DispWaveArray.Channel(k), static_cast<size_t>(lSweep)), 0, lSweep);
+                takeSamples(w, k);
             } else {
+                if (w.ArrayMax() != lSweep || w.SweepPoint() != lSweep || w.PTotal() != lSweep)
+                    w.Allocate(lSweep);
                 std::vector<float> scratch(static_cast<size_t>(lSweep), 0.0f);
                 Trelm::S_ADDC(scratch.data(), DispWaveArray.Channel(k), 0.0f, DispWaveArray.Points());
                 w.UpdateWave(scratch, 0, lSweep);

@@ -1,10 +1,15 @@
 // The cursor read-outs beside the monitor: the cursor and window times, each channel's level
 // at the two cursors and their difference; the column captions; where the cursors stand across
-// the window for the camera.
+// the window for the camera; typed cursor times, the cursor reset and level-marker boxes, and
+// the trigger-level entry with its step buttons.
 #include <cmath>
 #include <string>
 
+#include "app/channel/CCalSetting.h"
+#include "app/channel/CCalcCAL.h"
 #include "app/common/IniSet.h"
+#include "app/common/frmMessage.h"
+#include "app/common/modFile.h"
 #include "app/main/Acqisition.h"
 #include "app/main/Acqisition_Monitor.h"
 #include "platform/basic/Basic.h"
@@ -24,6 +29,15 @@ float xRate(int32_t point) {
     const AcqParam& p = GAcqParam;
     if (p.lSweepPoint == 0) return 0.0f;
     return static_cast<float>((static_cast<double>(point) - p.lPosWAVE_Start) / p.lSweepPoint);
+}
+
+bool dataFileExists() { return !FindFile(GstrKdatFile, false).empty(); }
+
+// The window read again at its clamped start.
+void reloadWindow(Acqisition& w) {
+    w.CheckMove();
+    int32_t count = kOnePage;
+    w.LoadWave_Sweep(GAcqParam.lPosWAVE_Start, count);
 }
 
 }  // namespace
@@ -108,6 +122,171 @@ void Acqisition::DispCurLabelName() {
     }
     for (const Header& h : headers)
         for (int32_t i = 0; i <= h.column.UBound(); ++i) h.column(i).setBackColor(h.label.BackColor());
+}
+
+// ---- Cursor reset and level-marker boxes ----
+
+void Acqisition::chkCurRst_Click() {
+    if (!dataFileExists()) return;
+    reloadWindow(*this);
+    if (chkCurRst.Value() == 1) {
+        // Copies: the window start itself must not move.
+        int32_t left = GAcqParam.lPosWAVE_Start;
+        int32_t right = basic::CLng(static_cast<double>(left) + GAcqParam.lSweepPoint);
+        SetCursor(left, right, true);
+    }
+    ShowCursorFrames();
+    PBXMoniDisp.Refresh();
+}
+
+void Acqisition::chkCurRstCenter_Click() {
+    if (!dataFileExists()) return;
+    reloadWindow(*this);
+    if (chkCurRstCenter.Value() == 1) SetCursor(GAcqParam.Cur_L_Point, GAcqParam.Cur_R_Point, true);
+    ShowCursorFrames();
+    PBXMoniDisp.Refresh();
+}
+
+void Acqisition::chkCurLvl_Click() {
+    if (!dataFileExists()) return;
+    int32_t count = kOnePage;
+    LoadWave_Sweep(GAcqParam.lPosWAVE_Start, count);
+    SetCursor(GAcqParam.Cur_L_Point, GAcqParam.Cur_R_Point, false);
+    PBXMoniDisp.Refresh();
+}
+
+// ---- Typed cursor times ----
+
+void Acqisition::FixCurPos(bool LeftYields, bool AllowReset, bool Refresh, bool CallSetCursor,
+                           bool NoWindowClamp) {
+    AcqParam& p = GAcqParam;
+    int32_t& l = p.Cur_L_Point;
+    int32_t& r = p.Cur_R_Point;
+    if (l > r) {
+        if (LeftYields)
+            l = r;
+        else
+            r = l;
+    }
+    for (int32_t* c : {&l, &r}) {
+        if (*c > p.PTotal) *c = p.PTotal;
+    }
+    if (!NoWindowClamp) {
+        const int32_t end = basic::CLng(static_cast<double>(p.lPosWAVE_Start) + p.lSweepPoint);
+        for (int32_t* c : {&l, &r})
+            if (*c > end) *c = end;
+        for (int32_t* c : {&l, &r})
+            if (*c < p.lPosWAVE_Start) *c = p.lPosWAVE_Start;
+    }
+    for (int32_t* c : {&l, &r})
+        if (*c < 0) *c = 0;
+    if (CallSetCursor) SetCursor(l, r, AllowReset);
+    p.Cur_L_Offset = basic::CLng(static_cast<double>(l) - p.lPosWAVE_Start);
+    p.Cur_R_Offset = basic::CLng(static_cast<double>(r) - p.lPosWAVE_Start);
+    if (Refresh) PBXMoniDisp.Refresh();
+}
+
+// The time label gives way to its edit box, which shows the label's text wholly selected.
+void Acqisition::OpenCursorTimeEdit(forms::Label& label, forms::TextBox& box) {
+    if (IsModeAcq() || !IsDataLoaded()) return;
+    label.setVisible(false);
+    box.setEnabled(true);
+    box.setVisible(true);
+    box.setText(label.Caption());
+    box.SetFocus();
+    box.setSelStart(0);
+    box.setSelLength(basic::Len(box.Text()));
+}
+
+// The typed time (seconds from the recording's start) becomes the cursor's place.
+void Acqisition::CloseCursorTimeEdit(forms::Label& label, forms::TextBox& box, bool left) {
+    EnableOnExit busy(*this);
+    box.setVisible(false);
+    label.setVisible(true);
+    const int32_t point = basic::CLng(MsToPoint(basic::CLng(basic::Val(box.Text()) * 1000.0)));
+    (left ? GAcqParam.Cur_L_Point : GAcqParam.Cur_R_Point) = point;
+    FixCurPos(left, false, true, true, true);
+    ShowCursorFrames();
+}
+
+void Acqisition::LBLCurTime_L_Click() { OpenCursorTimeEdit(LBLCurTime_L, txtCurTime_L); }
+void Acqisition::LBLCurTime_R_Click() { OpenCursorTimeEdit(LBLCurTime_R, txtCurTime_R); }
+
+void Acqisition::txtCurTime_L_KeyDown(int& KeyCode, int) {
+    if (KeyCode == 13) txtCurTime_L_LostFocus();
+}
+
+void Acqisition::txtCurTime_R_KeyDown(int& KeyCode, int) {
+    if (KeyCode == 13) txtCurTime_R_LostFocus();
+}
+
+void Acqisition::txtCurTime_L_LostFocus() { CloseCursorTimeEdit(LBLCurTime_L, txtCurTime_L, true); }
+void Acqisition::txtCurTime_R_LostFocus() { CloseCursorTimeEdit(LBLCurTime_R, txtCurTime_R, false); }
+
+// ---- Trigger level ----
+
+void Acqisition::cmdSetTrgLvl_Click() {
+    constexpr int32_t kRefused = 255;  // the colour the conversion gives an unusable value
+    const bool valid = t1EU.BackColor() != kRefused && t2EU.BackColor() != kRefused;
+    if (IsModeAcq()) {
+        if (!valid)
+            ShowMessage(true, "Set Trg. できません。", "トリガレベルとして設定可能な値を入力してください。", true);
+        SetDispStatus("SETTRG", true);
+        return;
+    }
+    if (!valid) {
+        ShowMessage(true, "Set Trg. できません。", "設定可能な値を入力してください。", true);
+        frmMessage::instance().Show();
+        return;
+    }
+    t1EU_LostFocus();
+    t2EU_LostFocus();
+    AcqParam& p = GAcqParam;
+    p.TrgLevelD = basic::CLng(basic::Val(t1.Text()));
+    p.TrgLevelU = basic::CLng(basic::Val(t2.Text()));
+    GAcqCondition.strANALOG_LEVEL_TRIGGER_D = basic::CStr(p.TrgLevelD);
+    GAcqCondition.strANALOG_LEVEL_TRIGGER_U = basic::CStr(p.TrgLevelU);
+}
+
+// Both trigger values moved by the step (in single precision, as the step is kept) and
+// converted again; nothing is stored.
+static void stepTriggerLevels(Acqisition& w, float sign) {
+    const float step = basic::CSng(basic::Val(w.txtIncDecEU.Text())) * sign;
+    for (forms::TextBox* box : {&w.t1EU, &w.t2EU})
+        box->setText(basic::CStr(static_cast<float>(basic::CSng(basic::Val(box->Text())) + step)));
+    w.t1EU_LostFocus();
+    w.t2EU_LostFocus();
+}
+
+void Acqisition::cmdInc10_Click() { stepTriggerLevels(*this, 1.0f); }
+void Acqisition::cmdDec10_Click() { stepTriggerLevels(*this, -1.0f); }
+
+// ---- Raw levels ----
+
+void Acqisition::DispRawLevels() {
+    const AcqCondition& rec = GAcqParam.Condition;
+    const monitor::ChannelSpan span = channelsOf(rec);
+    const int32_t wCh = GAcqParam.wCh;
+    for (int32_t i = span.first; i <= span.last; ++i) {
+        const int32_t c = i - (rec.lStartCH - 1);
+        if (c < 0 || c >= wCh || static_cast<size_t>(c) >= RawSampleBuffer.size()) continue;
+        const int16_t r = RawSampleBuffer[static_cast<size_t>(c)];
+        if (GCCalSettingDisp.CHType(i) == 0) {
+            const CalRecord& k = GCalRecVolt[static_cast<size_t>(i)];
+            const float v = CCalcCAL::Calc_Digi2Analog(r, basic::CLng(k.Cal_AD), basic::CLng(k.Base_AD),
+                                                       k.EU_HI, k.EU_LO);
+            lblCurLevel_L(i).setCaption(Format(v, "0.0000"));
+        } else {
+            static const char* const kHex = "0123456789ABCDEF";
+            const auto word = static_cast<uint16_t>(r);
+            std::string hex = "0x";
+            for (int shift = 12; shift >= 0; shift -= 4) hex += kHex[(word >> shift) & 0xF];
+            lblCurLevel_L(i).setCaption(hex);
+        }
+        lblCurLevel_R(i).setCaption(basic::CStr(r));
+        if (c < ConvWaveArray.Channels() && ConvWaveArray.Points() > 0)
+            lblCurLevel_LR(i).setCaption(Format(ConvWaveArray(0, c), "0.0000"));
+    }
 }
 
 }  // namespace qv

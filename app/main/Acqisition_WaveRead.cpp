@@ -1,17 +1,26 @@
 // The windowed read of the recording: one display window of scans from the data file,
-// converted by the library in one call per chunk and copied channel by channel into the display
-// array. Only the window is ever in memory.
+// converted by the library in one call per chunk (or per piece of a long window) and copied
+// channel by channel into the display array. Only the window is ever in memory.
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <limits>
+#include <new>
+#include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "app/common/IniSet.h"
 #include "app/common/IniSet_Options.h"
 #include "app/common/TrelmImports.h"
+#include "app/common/modFile.h"
 #include "app/main/Acqisition.h"
 #include "app/main/StagedRecording.h"
 #include "platform/basic/Basic.h"
+#include "platform/kernel/Files.h"
 
 namespace qv {
 
@@ -37,6 +46,76 @@ void ensureRawWords(int64_t words) {
         RawSampleBuffer.resize(static_cast<size_t>(words), 0);
 }
 
+// The records a chunk is converted with.
+const float* chunkRecords() {
+    return channelRecords((!IsModeRecalc() && IsUseCal()) ? GCalRecEU : GCalRecVolt);
+}
+
+// A long window goes in pieces small enough that a piece's words and floats stay in the cache
+// of the core that takes it (32 channels: 256 KB and 512 KB): the file's words are read once and
+// each display value written once, with no page-sized buffer in between. Threads take pieces
+// in turn; each piece is read, converted by the library and copied to the channels' runs exactly
+// as a chunk is, so the values are those of the chunk road.
+constexpr int32_t kPieceScans = 4096;
+constexpr unsigned kMaxReaders = 8;
+
+// Reads scans start .. start + valid - 1 into points 0 .. valid - 1 of the display array (already
+// dimensioned). Returns false, having changed nothing, when the data file cannot be opened or
+// the buffers cannot be had: the chunk road then reads (and reports) as it always did.
+bool readWindowInPieces(int32_t start, int32_t valid) {
+    const int32_t wCh = GAcqParam.wCh;
+    const std::string path = FindFile(GstrKdatFile, true);
+    kernel::BinaryFile file;
+    if (path.empty() || !file.open(path)) return false;
+    const float* records = chunkRecords();
+    std::vector<float*> runs(static_cast<size_t>(wCh));
+    for (int32_t c = 0; c < wCh; ++c) runs[static_cast<size_t>(c)] = DispWaveArray.Channel(c);
+    const int64_t pieces = (valid + int64_t{kPieceScans} - 1) / kPieceScans;
+    const unsigned readers = static_cast<unsigned>(
+        std::clamp<int64_t>(pieces / 4, 1, std::clamp(std::thread::hardware_concurrency(), 1u, kMaxReaders)));
+    struct Buffers {
+        std::vector<int16_t> raw;
+        std::vector<float> conv;
+    };
+    std::vector<Buffers> buffers;
+    try {
+        buffers.resize(readers);
+        for (Buffers& b : buffers) {
+            b.raw.resize(static_cast<size_t>(wCh) * kPieceScans);
+            b.conv.resize(static_cast<size_t>(wCh) * kPieceScans);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    // Bound on this thread first: the readers only call what is bound already.
+    Trelm::M_Change(buffers[0].conv.data(), buffers[0].raw.data(), wCh, 0, records);
+    Trelm::S_ADDC(buffers[0].conv.data(), buffers[0].conv.data(), 0.0f, 0);
+    std::atomic<int64_t> next{0};
+    auto work = [&](Buffers& b) {
+        for (int64_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < pieces;) {
+            const int64_t s0 = k * kPieceScans;
+            const auto n = static_cast<int32_t>(std::min<int64_t>(kPieceScans, valid - s0));
+            file.readAt((static_cast<uint64_t>(start) + static_cast<uint64_t>(s0)) * static_cast<uint64_t>(wCh) * 2u,
+                        b.raw.data(), static_cast<size_t>(n) * static_cast<size_t>(wCh) * sizeof(int16_t));
+            Trelm::M_Change(b.conv.data(), b.raw.data(), wCh, n, records);
+            for (int32_t c = 0; c < wCh; ++c)
+                Trelm::S_ADDC(runs[static_cast<size_t>(c)] + s0, b.conv.data() + static_cast<size_t>(c) * n, 0.0f, n);
+        }
+    };
+    std::array<std::thread, kMaxReaders> helpers;
+    for (unsigned t = 1; t < readers; ++t) {
+        try {
+            helpers[t] = std::thread(work, std::ref(buffers[t]));
+        } catch (const std::system_error&) {
+            break;  // the threads already running share what is left
+        }
+    }
+    work(buffers[0]);
+    for (std::thread& t : helpers)
+        if (t.joinable()) t.join();
+    return true;
+}
+
 }  // namespace
 
 void ReadWaveChunk(int32_t& start, int32_t& count) {
@@ -44,11 +123,9 @@ void ReadWaveChunk(int32_t& start, int32_t& count) {
     if (wCh <= 0 || count <= 0) return;
     LoadRawSamples(start, count);
     ensureRawWords(static_cast<int64_t>(wCh) * count);
-    const CalRecordArray& records = (!IsModeRecalc() && IsUseCal()) ? GCalRecEU : GCalRecVolt;
     if (ConvWaveArray.Channels() != wCh || ConvWaveArray.Points() != count)
         ConvWaveArray.Redim(wCh, count);
-    Trelm::M_Change(ConvWaveArray.Channel(0), RawSampleBuffer.data(), wCh, count,
-                    channelRecords(records));
+    Trelm::M_Change(ConvWaveArray.Channel(0), RawSampleBuffer.data(), wCh, count, chunkRecords());
 }
 
 void ReadWaveWindow(int32_t& start, int32_t& count) {
@@ -58,15 +135,33 @@ void ReadWaveWindow(int32_t& start, int32_t& count) {
     if (count == std::numeric_limits<int32_t>::max()) basic::raiseError(basic::errOverflow);
     const int32_t wCh = GAcqParam.wCh;
     if (wCh <= 0) return;
-    DispWaveArray.Redim(wCh, count + 1);
 
     // Scans at or past the end of the recording are not read: a window that runs past it holds
     // its valid points and zeros after them.
     const int64_t left = static_cast<int64_t>(GAcqParam.PTotal) - start;
     const int32_t valid = start < 0 ? 0 : static_cast<int32_t>(std::clamp<int64_t>(left, 0, count));
 
-    // Ten chunks from kChunkedFrom points on, the last taking what the other nine leave.
-    const int32_t chunks = count < kChunkedFrom ? 1 : 10;
+    // Ten chunks from kChunkedFrom points on, the last taking what the other nine leave; a
+    // long window is read in pieces instead when it can be. A window of the same shape as the
+    // last (every page step) is then not cleared whole: the pieces overwrite points
+    // 0 .. valid - 1 and only the rest is zeroed.
+    bool pieces = false;
+    if (count >= kChunkedFrom && valid > 0) {
+        if (DispWaveArray.Channels() == wCh && DispWaveArray.Points() == count + 1) {
+            for (int32_t c = 0; c < wCh; ++c)
+                std::fill(DispWaveArray.Channel(c) + valid, DispWaveArray.Channel(c) + count + 1, 0.0f);
+        } else {
+            DispWaveArray.Redim(wCh, count + 1);
+        }
+        try {
+            pieces = readWindowInPieces(start, valid);
+        } catch (...) {
+            DispWaveArray.Redim(wCh, count + 1);  // as the chunk road leaves it on that error
+            throw;
+        }
+    }
+    if (!pieces) DispWaveArray.Redim(wCh, count + 1);
+    const int32_t chunks = pieces ? 0 : count < kChunkedFrom ? 1 : 10;
     const int32_t chunk = chunks == 1 ? count : basic::CLng(count / 10.0);
     for (int32_t k = 0; k < chunks; ++k) {
         const int32_t offset = k * chunk;

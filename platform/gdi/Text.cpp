@@ -8,10 +8,13 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cmath>
+#include <compare>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <numbers>
 #include <tuple>
+#include <vector>
 
 #include "platform/gdi/Emf.h"
 #include "platform/gdi/GdiInternal.h"
@@ -98,6 +101,43 @@ FontSystem& fonts() {
     return f;
 }
 
+// Hinting a TrueType glyph (its bytecode run) costs far more than drawing it, and a redraw writes
+// the same few labels again and again: each glyph's advance and its rendered mask are kept,
+// keyed by everything the result depends on: the face, the exact sizes it was set to, the
+// transform, the synthetic emboldening and the character. Faces are never reused while their
+// entries live (the cache is dropped with them), and a full cache is emptied rather than trimmed.
+struct GlyphKey {
+    FT_Face face;
+    double emX, emY;
+    FT_Fixed xx, xy, yx, yy;  // identity for advances
+    bool embolden;
+    char32_t c;
+    auto operator<=>(const GlyphKey&) const = default;
+};
+
+struct GlyphMask {
+    bool ok = false;  // loaded and rendered
+    int left = 0, top = 0;
+    unsigned width = 0, rows = 0;
+    int pitch = 0;
+    std::vector<unsigned char> bits;  // rows * |pitch| bytes, row r at r * pitch from row 0
+};
+
+struct GlyphCache {
+    static constexpr size_t kMaxEntries = 8192;
+    std::map<GlyphKey, int> advances;
+    std::map<GlyphKey, GlyphMask> masks;
+    void clear() {
+        advances.clear();
+        masks.clear();
+    }
+};
+
+GlyphCache& glyphCache() {
+    static GlyphCache c;
+    return c;
+}
+
 // A font prepared at its pixel size.
 struct Prepared {
     FT_Face face = nullptr;
@@ -181,13 +221,51 @@ bool prepare(const Dc& dc, Prepared& p) {
 std::vector<int> advances(Prepared& p, const std::u32string& text) {
     std::vector<int> adv;
     FT_Set_Transform(p.face, nullptr, nullptr);
+    auto& cache = glyphCache().advances;
     for (char32_t c : text) {
-        int a = 0;
-        if (FT_Load_Char(p.face, c, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) == 0)
-            a = int((p.face->glyph->advance.x + 32) >> 6);
-        adv.push_back(a);
+        const GlyphKey key{p.face, p.emX, p.emY, 0x10000, 0, 0, 0x10000, false, c};
+        auto it = cache.find(key);
+        if (it == cache.end()) {
+            int a = 0;
+            if (FT_Load_Char(p.face, c, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) == 0)
+                a = int((p.face->glyph->advance.x + 32) >> 6);
+            if (cache.size() >= GlyphCache::kMaxEntries) cache.clear();
+            it = cache.emplace(key, a).first;
+        }
+        adv.push_back(it->second);
     }
     return adv;
+}
+
+// The glyph's 1-bit mask under the face's current size and transform `m`.
+const GlyphMask& glyphMask(const Prepared& p, const FT_Matrix& m, char32_t c) {
+    auto& cache = glyphCache().masks;
+    const GlyphKey key{p.face, p.emX, p.emY, m.xx, m.xy, m.yx, m.yy, p.emboldenSynth, c};
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    GlyphMask mask;
+    if (FT_Load_Char(p.face, c, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) == 0) {
+        FT_GlyphSlot g = p.face->glyph;
+        if (p.emboldenSynth && g->format == FT_GLYPH_FORMAT_OUTLINE)
+            FT_Outline_Embolden(&g->outline, FT_Pos(std::lround(p.emY * 64 / 24)));
+        if (FT_Render_Glyph(g, FT_RENDER_MODE_MONO) == 0) {
+            const FT_Bitmap& bm = g->bitmap;
+            mask.ok = true;
+            mask.left = g->bitmap_left;
+            mask.top = g->bitmap_top;
+            mask.width = bm.width;
+            mask.rows = bm.rows;
+            mask.pitch = bm.pitch;
+            const size_t rowBytes = size_t(std::abs(bm.pitch));
+            mask.bits.resize(rowBytes * bm.rows);
+            // Kept in memory order, so row r stays at r * pitch from row 0 as in the slot.
+            const unsigned char* lowest =
+                bm.pitch < 0 && bm.rows > 0 ? bm.buffer + ptrdiff_t(bm.rows - 1) * bm.pitch : bm.buffer;
+            if (!mask.bits.empty()) std::memcpy(mask.bits.data(), lowest, mask.bits.size());
+        }
+    }
+    if (cache.size() >= GlyphCache::kMaxEntries) cache.clear();
+    return cache.emplace(key, std::move(mask)).first->second;
 }
 
 bool prepareText(HDC hdc, const char* text, int length, Dc** dcOut, Prepared& p,
@@ -242,7 +320,8 @@ std::u16string toUtf16(std::string_view utf8) {
 void setFontConfigFile(const std::string& path) {
     FontSystem& f = fonts();
     f.confFile = path;
-    // Faces matched under the old configuration no longer apply.
+    // Faces matched under the old configuration no longer apply, nor do their glyphs.
+    glyphCache().clear();
     for (auto& [k, face] : f.faces)
         if (face) FT_Done_Face(face);
     f.faces.clear();
@@ -315,18 +394,16 @@ bool TextOutA(HDC hdc, int x, int y, const char* text, int length) {
     for (size_t i = 0; i < u32.size(); ++i) {
         auto [bx, by] = at(pen, p.tm.tmAscent);
         pen += adv[i];
-        if (FT_Load_Char(p.face, u32[i], FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) != 0) continue;
-        FT_GlyphSlot g = p.face->glyph;
-        if (p.emboldenSynth && g->format == FT_GLYPH_FORMAT_OUTLINE)
-            FT_Outline_Embolden(&g->outline, FT_Pos(std::lround(p.emY * 64 / 24)));
-        if (FT_Render_Glyph(g, FT_RENDER_MODE_MONO) != 0) continue;
-        const FT_Bitmap& bm = g->bitmap;
-        int64_t left = int64_t(std::floor(bx + 0.5)) + g->bitmap_left;
-        int64_t top = int64_t(std::floor(by + 0.5)) - g->bitmap_top;
+        const GlyphMask& bm = glyphMask(p, m, u32[i]);
+        if (!bm.ok) continue;
+        int64_t left = int64_t(std::floor(bx + 0.5)) + bm.left;
+        int64_t top = int64_t(std::floor(by + 0.5)) - bm.top;
+        const unsigned char* row0 =
+            bm.pitch < 0 && bm.rows > 0 ? bm.bits.data() - ptrdiff_t(bm.rows - 1) * bm.pitch : bm.bits.data();
         for (unsigned r = 0; r < bm.rows; ++r) {
             int64_t yy = top + r;
             if (yy < 0 || yy >= s.height()) continue;
-            const unsigned char* row = bm.buffer + ptrdiff_t(r) * bm.pitch;
+            const unsigned char* row = row0 + ptrdiff_t(r) * bm.pitch;
             uint32_t* out = s.row(int(yy));
             for (unsigned c = 0; c < bm.width; ++c) {
                 if (!(row[c >> 3] & (0x80 >> (c & 7)))) continue;

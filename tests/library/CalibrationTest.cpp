@@ -6,6 +6,8 @@
 #include "platform/kernel/Paths.h"
 #include "platform/kernel/Profile.h"
 
+#include "FailingAllocation.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -321,6 +323,46 @@ TEST(RawToUnits, OutputLargerThanTheCacheMatchesTheFormula) {
             ASSERT_EQ(std::bit_cast<uint32_t>(dst[1 + static_cast<size_t>(c) * n + s]),
                       std::bit_cast<uint32_t>(reference(raw[static_cast<size_t>(s) * nch + c], &cal[c * 4])))
                 << "channel " << c << " scan " << s;
+}
+
+// A long conversion is shared out among threads in runs of blocks: channel counts and lengths
+// off every run and vector boundary come out exactly as the formula gives, and so they do when
+// no helper thread and no buffer can be had.
+TEST(RawToUnits, SharedOutConversionMatchesTheFormulaWithAndWithoutHelpers) {
+    std::mt19937 rng(23);
+    const int32_t nch = 36;
+    const int32_t n = 250013;  // 9 M values: the most threads, an uneven last run
+    std::vector<int16_t> raw(static_cast<size_t>(nch) * n);
+    for (size_t i = 0; i < raw.size(); ++i) raw[i] = static_cast<int16_t>(i * 2654435761u >> 7);
+    std::vector<float> cal(static_cast<size_t>(nch) * 4);
+    for (float& v : cal) v = calValue(rng);
+    auto check = [&](const std::vector<float>& dst, const char* what) {
+        EXPECT_EQ(dst.front(), -7.0f) << what;
+        EXPECT_EQ(dst.back(), -7.0f) << what;
+        for (int32_t c = 0; c < nch; ++c)
+            for (int32_t s = 0; s < n; ++s)
+                ASSERT_EQ(std::bit_cast<uint32_t>(dst[1 + static_cast<size_t>(c) * n + s]),
+                          std::bit_cast<uint32_t>(reference(raw[static_cast<size_t>(s) * nch + c], &cal[c * 4])))
+                    << what << ", channel " << c << " scan " << s;
+    };
+    std::vector<float> dst(raw.size() + 2, -7.0f);
+    M_Change(dst.data() + 1, raw.data(), nch, n, cal.data());
+    check(dst, "all threads");
+    // Refusing the first allocations in turn: helpers that cannot start, buffers that cannot
+    // be had, and any mix of them.
+    for (int64_t allowed = 0; allowed <= 12; allowed += 3) {
+        std::vector<float> out(raw.size() + 2, -7.0f);
+        bool refused;
+        {
+            trelmtest::FailingAllocation seam(allowed);
+            M_Change(out.data() + 1, raw.data(), nch, n, cal.data());
+            refused = seam.refused();
+        }
+        if (allowed == 0) {
+            EXPECT_TRUE(refused);
+        }
+        check(out, refused ? "with refusals" : "without refusals");
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "PlotTestSupport.h"
 
 #include "library/Calibration.h"
+#include "library/GlobalView.h"
 #include "library/trelm.h"
 
 #include "platform/kernel/Process.h"
@@ -58,14 +59,20 @@ TEST(ExportGuard, SpectrumLeavesItsOutputsWhenItsWorkBuffersCannotGrow) {
     EXPECT_NEAR(back[5], 1.0f, 1e-5f);
 }
 
-TEST(ExportGuard, GlobalViewDrawingEndsQuietlyAndDrawsWholeOnceMemoryIsThere) {
-    TestWindow win(200, 100);
+// The global view on `win`, x over n points and y over -1..1, in a blue pen; a sine of n points.
+std::vector<float> sineInView(const TestWindow& win, size_t n, double step) {
     VIEWSET(win.hwnd, win.dc);
     MARGINSET(0, 0, 0, 0);
-    WINDOW(0.0f, -1.0f, 999.0f, 1.0f);
+    WINDOW(0.0f, -1.0f, static_cast<float>(n - 1), 1.0f);
     LINETYPES(0, 0x0000FF);
-    std::vector<float> y(1000);
-    for (size_t i = 0; i < y.size(); ++i) y[i] = static_cast<float>(std::sin(i * 0.05));
+    std::vector<float> y(n);
+    for (size_t i = 0; i < y.size(); ++i) y[i] = static_cast<float>(std::sin(static_cast<double>(i) * step));
+    return y;
+}
+
+TEST(ExportGuard, GlobalViewDrawingEndsQuietlyAndDrawsWholeOnceMemoryIsThere) {
+    TestWindow win(200, 100);
+    const std::vector<float> y = sineInView(win, 1000, 0.05);
     EXPECT_GT(refuseEachAllocation([&] { DISPS(y.data(), 1000, 0, 0.0f, 0.0f); }, [](int64_t) {}), 0);
     EXPECT_GT(win.count(0x0000FF), 100);
     refuseEachAllocation([&] { DISPLSJ(y.data(), y.data(), 1000, 0, 3); }, [](int64_t) {});
@@ -75,6 +82,22 @@ TEST(ExportGuard, GlobalViewDrawingEndsQuietlyAndDrawsWholeOnceMemoryIsThere) {
     LINETYPES(0, 0x00FF00);
     MOVEDRAW(0.0f, 0.0f, 999.0f, 0.0f);
     EXPECT_GT(win.count(0x00FF00), 150);
+}
+
+TEST(ExportGuard, EnvelopeDrawingKeepsTheViewRangeWhenItRunsOutOfMemory) {
+    TestWindow win(200, 100);
+    const std::vector<float> y = sineInView(win, 20000, 0.01);
+    const trelm::PlotFrame before = trelm::view().frame;
+    // Refusals land before, inside and after the shrunk range's drawing.
+    const int64_t runs = refuseEachAllocation([&] { DISPS2(y.data(), 20000, 0, 0.0f, 0.0f); }, [&](int64_t at) {
+        const trelm::PlotFrame& f = trelm::view().frame;
+        EXPECT_EQ(f.xmin, before.xmin) << at;
+        EXPECT_EQ(f.xmax, before.xmax) << at;
+        EXPECT_EQ(f.xs, before.xs) << at;
+    });
+    EXPECT_GT(runs, 1) << "no refusal came after the range was shrunk";
+    EXPECT_EQ(trelm::view().frame.xmax, before.xmax);
+    EXPECT_GT(win.count(0x0000FF), 100);
 }
 
 TEST(ExportGuard, GraphPaintCountsNothingWhenItRunsOutOfMemory) {

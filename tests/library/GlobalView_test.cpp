@@ -185,6 +185,9 @@ std::vector<TraceCase> traceCases() {
     add("offset and shifted", 30000, 15000, [&](size_t) { return noise(rng); }, -6000.5f, 0.25f);
     add("one column", 5000, 1, [&](size_t) { return noise(rng); });
     add("ends on an extreme", 30011, 30011, [](size_t i) { return i + 1 == 30011 ? 0.9f : 0.0f; });
+    // Column edges that fall between points at uneven places, and far from the origin.
+    add("fractional scale", 37013, 36999.7f, [&](size_t) { return noise(rng); }, 0.37f);
+    add("far from the origin", 30000, 1.0e7f, [&](size_t) { return noise(rng); }, 9.98e6f);
     return cases;
 }
 

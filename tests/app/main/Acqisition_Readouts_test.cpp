@@ -1,10 +1,14 @@
 // The cursor read-outs: time and level formats, "----" outside the window and without data,
-// sweep numbers in trigger mode, and the column captions.
+// sweep numbers in trigger mode, and the column captions; typed cursor times, the reset and
+// level-marker boxes, and the trigger-level entry with its step buttons.
 #include <gtest/gtest.h>
 
 #include "tests/app/main/Acqisition_Monitor_testsupport.h"
+#include "app/channel/CCalSetting.h"
 #include "app/common/IniSet.h"
+#include "app/common/frmMessage.h"
 #include "app/main/Acqisition.h"
+#include "platform/basic/Numbers.h"
 
 using namespace qv;
 
@@ -93,12 +97,15 @@ TEST_F(Readouts, TriggerModeShowsTheSweepNumberAndTimesWithinTheSweep) {
     EXPECT_EQ(w->LBLCurTime_D.Caption(), "0.05000");
 }
 
-TEST_F(Readouts, ChannelsBeyondTheDisplayArrayAreLeftAlone) {
+TEST_F(Readouts, ChannelsAndPointsBeyondTheDisplayArrayHaveNoLevel) {
     GAcqCondition.lEndCH = 3;  // a third channel the array has no column for
     w->lblCurLevel_L(2).setCaption("x");
     place(10, 20);
     EXPECT_EQ(w->lblCurLevel_L(2).Caption(), "x");
     EXPECT_EQ(levels(1), "0.3750|0.3750|0.0000");
+    DispWaveArray.Redim(2, 100);  // a window read short: points 100.. are not in memory
+    place(10, 150);
+    EXPECT_EQ(levels(0), "0.0000|----|----");
 }
 
 TEST_F(Readouts, ColumnCaptionsAndColoursFollowTheMode) {
@@ -118,6 +125,184 @@ TEST_F(Readouts, ColumnCaptionsAndColoursFollowTheMode) {
     EXPECT_EQ(w->lblCurLevel_R(5).BackColor(), 12648447);
     EXPECT_EQ(w->lblCurLevel_LR(5).BackColor(), 12648384);
     w->SetDispStatus("End", false);
+}
+
+class CursorEdits : public Readouts {
+protected:
+    void SetUp() override {
+        Readouts::SetUp();
+        int32_t l = 50, r = 150;
+        w->SetCursor(l, r, false);
+    }
+    // Clicks the label, types the text and presses Enter.
+    void typeTime(forms::Label& label, forms::TextBox& box, const std::string& text) {
+        ASSERT_TRUE(driver.click(label));
+        ASSERT_TRUE(box.Visible());
+        ASSERT_TRUE(driver.type(box, text));
+        ASSERT_TRUE(driver.keyDown(*w, 13));
+    }
+    int32_t L() const { return GAcqParam.Cur_L_Point; }
+    int32_t R() const { return GAcqParam.Cur_R_Point; }
+};
+
+TEST_F(CursorEdits, ClickingATimeOpensItsBoxWithTheTextSelected) {
+    ASSERT_TRUE(driver.click(w->LBLCurTime_L));
+    EXPECT_FALSE(w->LBLCurTime_L.Visible());
+    EXPECT_TRUE(w->txtCurTime_L.Visible());
+    EXPECT_TRUE(w->txtCurTime_L.hasFocus());
+    EXPECT_EQ(w->txtCurTime_L.Text(), "0.05000");
+    EXPECT_EQ(w->txtCurTime_L.SelStart(), 0);
+    EXPECT_EQ(w->txtCurTime_L.SelLength(), 7);
+    // Leaving the box applies it: the label is back.
+    ASSERT_TRUE(driver.focus(w->CHKWaveNo(0)));
+    EXPECT_FALSE(w->txtCurTime_L.Visible());
+    EXPECT_TRUE(w->LBLCurTime_L.Visible());
+    EXPECT_EQ(L(), 50);
+    EXPECT_TRUE(w->Enabled());
+}
+
+TEST_F(CursorEdits, TypedTimesAreOrderedAndClampedToTheRecordingNotToTheWindow) {
+    typeTime(w->LBLCurTime_L, w->txtCurTime_L, "0.1234");
+    EXPECT_EQ(L(), 123);
+    EXPECT_EQ(w->LBLCurTime_L.Caption(), "0.12300");
+    EXPECT_FALSE(w->txtCurTime_L.Visible());
+    EXPECT_EQ(GAcqParam.Cur_L_Offset, 123);
+    typeTime(w->LBLCurTime_R, w->txtCurTime_R, "0.5");  // past the window: kept
+    EXPECT_EQ(R(), 500);
+    EXPECT_EQ(w->lblCurLevel_R(0).Caption(), "----");
+    typeTime(w->LBLCurTime_L, w->txtCurTime_L, "0.6");  // past the right cursor: onto it
+    EXPECT_EQ(L(), 500);
+    EXPECT_EQ(R(), 500);
+    typeTime(w->LBLCurTime_R, w->txtCurTime_R, "0.2");  // before the left one: it follows
+    EXPECT_EQ(L(), 500);
+    EXPECT_EQ(R(), 500);
+    typeTime(w->LBLCurTime_R, w->txtCurTime_R, "1000");  // past the recording's end
+    EXPECT_EQ(R(), GAcqParam.PTotal);
+    typeTime(w->LBLCurTime_L, w->txtCurTime_L, "abc");  // no number: the recording's start
+    EXPECT_EQ(L(), 0);
+    // Reachable by name, as other windows call it.
+    w->txtCurTime_R.setText("0.25");
+    w->CallFunc("txtCurTime_R_LostFocus");
+    EXPECT_EQ(R(), 250);
+}
+
+TEST_F(CursorEdits, TheWindowClampOfTheKeyboardsCall) {
+    GAcqParam.lPosWAVE_Start = 100;
+    GAcqParam.Cur_L_Point = 20;
+    GAcqParam.Cur_R_Point = 400;
+    w->FixCurPos(true, false, false, false, false);
+    EXPECT_EQ(L(), 100);
+    EXPECT_EQ(R(), 300);
+    EXPECT_EQ(GAcqParam.Cur_L_Offset, 0);
+    EXPECT_EQ(GAcqParam.Cur_R_Offset, 200);
+    GAcqParam.Cur_L_Point = -5;
+    GAcqParam.Cur_R_Point = -9;
+    w->FixCurPos(false, false, false, false, true);
+    EXPECT_EQ(L(), 0);
+    EXPECT_EQ(R(), 0);
+}
+
+TEST_F(CursorEdits, NoEditWithoutARecordingOrInAcquisition) {
+    GAcqParam.PTotal = 0;
+    w->LBLCurTime_L_Click();
+    EXPECT_TRUE(w->LBLCurTime_L.Visible());
+    EXPECT_FALSE(w->txtCurTime_L.Visible());
+    GAcqParam.PTotal = 100000;
+    w->SetDispStatus("Acq", false);
+    w->LBLCurTime_R_Click();
+    EXPECT_FALSE(w->txtCurTime_R.Visible());
+    w->SetDispStatus("End", false);
+}
+
+TEST_F(CursorEdits, TheResetBoxesActOnlyWithTheDataFile) {
+    GAcqParam.lPosWAVE_Start = 1000;
+    w->chkCurRst.setValue(1);  // no data file: only the box changes
+    EXPECT_EQ(L(), 50);
+    w->chkCurRst.setValue(0);
+    prog.writeBytes("rec.Kdat", std::string(8, '\0'));
+    GstrKdatFile = prog.win("rec.Kdat");
+    w->chkCurRst.setValue(1);
+    EXPECT_EQ(GAcqParam.lPosWAVE_Start, 1000) << "the window start itself stays";
+    EXPECT_EQ(L(), 1000);
+    EXPECT_EQ(R(), 1200);
+    w->chkCurRstCenter.setValue(1);
+    EXPECT_EQ(L(), 1100);
+    EXPECT_EQ(R(), 1100);
+    // Unticking keeps the cursors.
+    w->chkCurRstCenter.setValue(0);
+    EXPECT_EQ(L(), 1100);
+    // The level box shows or hides the markers through a new cursor set, which ends any
+    // selection.
+    w->lCurSel = 1;
+    w->chkCurLvl.setValue(1);
+    EXPECT_EQ(w->lCurSel, -1);
+    EXPECT_EQ(L(), 1100);
+    GstrKdatFile.clear();
+}
+
+TEST_F(CursorEdits, AnUnusableTriggerValueIsRefusedAndAUsableOneStored) {
+    w->t1.setText("100");
+    w->t2.setText("3000");
+    w->t1EU.setBackColor(255);
+    GAcqParam.TrgLevelD = 7;
+    w->cmdSetTrgLvl_Click();
+    EXPECT_EQ(GAcqParam.TrgLevelD, 7);
+    frmMessage& m = frmMessage::instance();
+    EXPECT_TRUE(m.Visible());
+    EXPECT_EQ(m.LBL_Progress_Caption(0).Caption(), "Set Trg. できません。");
+    EXPECT_EQ(m.LBL_Progress_Caption(1).Caption(), "設定可能な値を入力してください。");
+    ShowMessage(false, "", "", false);
+
+    w->t1EU.setBackColor(0xFFFFFF);
+    w->cmdSetTrgLvl_Click();
+    EXPECT_EQ(GAcqParam.TrgLevelD, basic::CLng(basic::Val(w->t1.Text())));
+    EXPECT_EQ(GAcqParam.TrgLevelU, basic::CLng(basic::Val(w->t2.Text())));
+    EXPECT_EQ(GAcqCondition.strANALOG_LEVEL_TRIGGER_D, std::to_string(GAcqParam.TrgLevelD));
+    EXPECT_EQ(GAcqCondition.strANALOG_LEVEL_TRIGGER_U, std::to_string(GAcqParam.TrgLevelU));
+    EXPECT_NE(GAcqParam.TrgLevelD, 7);
+}
+
+TEST_F(CursorEdits, TheStepButtonsMoveBothTriggerValuesWithoutStoringThem) {
+    w->t1EU.setText("1");
+    w->t2EU.setText("-2");
+    w->txtIncDecEU.setText("0.5");
+    GAcqParam.TrgLevelD = 7;
+    w->cmdInc10_Click();
+    EXPECT_EQ(w->t1EU.Text(), "1.5");
+    EXPECT_EQ(w->t2EU.Text(), "-1.5");
+    w->cmdDec10_Click();
+    w->cmdDec10_Click();
+    EXPECT_EQ(w->t1EU.Text(), "0.5");
+    EXPECT_EQ(w->t2EU.Text(), "-2.5");
+    w->txtIncDecEU.setText("0.1");
+    w->cmdInc10_Click();
+    EXPECT_EQ(w->t1EU.Text(), "0.6");
+    w->txtIncDecEU.setText("");
+    w->cmdInc10_Click();
+    EXPECT_EQ(w->t1EU.Text(), "0.6");
+    EXPECT_EQ(GAcqParam.TrgLevelD, 7);
+}
+
+TEST_F(CursorEdits, RawLevelsOfTheFirstScan) {
+    GAcqParam.Condition = GAcqCondition;
+    RawSampleBuffer.assign(4, 0);
+    RawSampleBuffer[0] = 1024;
+    RawSampleBuffer[1] = -2;
+    const CalRecordArray volts = GCalRecVolt;
+    GCalRecVolt[0] = CalRecord{5.0f, -5.0f, 2048.0f, 0.0f};
+    ConvWaveArray.Redim(2, 3);
+    ConvWaveArray(0, 1) = 1.25f;
+    GCCalSettingDisp.CHType(0, 0);
+    GCCalSettingDisp.CHType(1, 1);
+    w->DispRawLevels();
+    EXPECT_EQ(w->lblCurLevel_L(0).Caption(), "0.0000");  // -5 + 1024 x 10 / 2048
+    EXPECT_EQ(w->lblCurLevel_R(0).Caption(), "1024");
+    EXPECT_EQ(w->lblCurLevel_L(1).Caption(), "0xFFFE");
+    EXPECT_EQ(w->lblCurLevel_R(1).Caption(), "-2");
+    EXPECT_EQ(w->lblCurLevel_LR(1).Caption(), "1.2500");
+    GCCalSettingDisp.CHType(1, 0);
+    GCalRecVolt = volts;
+    ConvWaveArray.Erase();
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <memory>
+#include <vector>
 
 #include "GdiTestSupport.h"
 
@@ -153,4 +156,66 @@ TEST_F(GdiText, UnderlineAndBadArguments) {
     SIZE s;
     EXPECT_FALSE(GetTextExtentPoint32A(c.dc, "a", -1, &s));
     DeleteObject(SelectObject(c.dc, GetStockObject(SYSTEM_FONT)));
+}
+
+// Glyphs are kept between calls: text drawn among other faces, sizes, widths, angles and weights
+// must come out exactly as when each is drawn alone right after the fonts were loaded afresh.
+TEST_F(GdiText, KeptGlyphsDrawExactlyAsFreshOnes) {
+    struct Sample {
+        const char* face;
+        int height, width, escapement, weight;
+        bool italic;
+        const char* text;
+    };
+    const Sample samples[] = {
+        {kGothic, 12, 0, 0, 0, false, "0.25 -999 No3"},
+        {kGothic, 13, 0, 0, 0, false, "0.25 -999 No3"},   // one pixel taller: other masks
+        {kGothic, 12, 5, 0, 0, false, "0.25 -999 No3"},   // narrower
+        {kPGothic, 12, 0, 0, 0, false, "0.25 -999 No3"},  // other face, same size
+        {kGothic, 12, 0, 900, 0, false, "0.25 -999 No3"}, // rotated
+        {kGothic, 12, 0, 0, 700, false, "0.25 -999 No3"}, // synthetic bold
+        {kGothic, 12, 0, 0, 0, true, "0.25 -999 No3"},    // synthetic slant
+        {kGothic, -20, 0, 450, 0, false, "Hg\x95\x5C"},
+        {kPGothic, 18, 0, 0, 0, false, "WiWi\x95\x5C"},
+    };
+    auto draw = [&](const Sample& t, Canvas& c) {
+        LOGFONTA lf{};
+        lf.lfHeight = t.height;
+        lf.lfWidth = t.width;
+        lf.lfEscapement = t.escapement;
+        lf.lfWeight = t.weight;
+        lf.lfItalic = t.italic ? 1 : 0;
+        lf.lfCharSet = SHIFTJIS_CHARSET;
+        std::strncpy(lf.lfFaceName, t.face, LF_FACESIZE - 1);
+        DeleteObject(SelectObject(c.dc, CreateFontIndirectA(&lf)));
+        SetTextColor(c.dc, 0);
+        SetBkMode(c.dc, TRANSPARENT);
+        EXPECT_TRUE(TextOutA(c.dc, 60, 60, t.text, int(std::strlen(t.text))));
+        const SIZE sz = extent(c.dc, t.text);
+        DeleteObject(SelectObject(c.dc, GetStockObject(SYSTEM_FONT)));
+        return sz;
+    };
+    constexpr size_t kCount = std::size(samples);
+    std::vector<std::unique_ptr<Canvas>> fresh;
+    std::vector<SIZE> freshSize;
+    for (const Sample& t : samples) {
+        setFontConfigFile(QV_SOURCE_DIR "/data/fonts.conf");  // faces and glyphs loaded anew
+        fresh.push_back(std::make_unique<Canvas>(220, 140, 0xFFFFFF));
+        freshSize.push_back(draw(t, *fresh.back()));
+        ASSERT_FALSE(fresh.back()->notColor(0xFFFFFF).empty());
+    }
+    // Backwards, then forwards twice, with nothing dropped between the draws.
+    for (int pass = 0; pass < 3; ++pass)
+        for (size_t k = 0; k < kCount; ++k) {
+            const size_t i = pass == 0 ? kCount - 1 - k : k;
+            Canvas c(220, 140, 0xFFFFFF);
+            const SIZE sz = draw(samples[i], c);
+            EXPECT_EQ(sz.cx, freshSize[i].cx) << "sample " << i;
+            EXPECT_EQ(sz.cy, freshSize[i].cy) << "sample " << i;
+            EXPECT_EQ(c.notColor(0xFFFFFF), fresh[i]->notColor(0xFFFFFF)) << "sample " << i << " pass " << pass;
+        }
+    // Samples that differ from the first in size, width, face or angle alone really draw
+    // differently, so the comparison above would have caught a glyph taken for another.
+    for (size_t i = 1; i <= 4; ++i)
+        EXPECT_NE(fresh[0]->notColor(0xFFFFFF), fresh[i]->notColor(0xFFFFFF)) << "sample " << i;
 }
