@@ -143,4 +143,11 @@ CCalSetting* GetIntCAL(std::string& name) {
     return nullptr;
 }
 
+const CCalSetting& BoardCalOrDefault() {
+    static const CCalSetting defaults;
+    std::string board;
+    const CCalSetting* preset = GetIntCAL(board);
+    return preset ? *preset : defaults;
+}
+
 }  // namespace qv

@@ -22,5 +22,8 @@ void InitAmpCalTable();
 // first replaced, in the argument too, by the live conditions' strADBOARD. nullptr when no
 // preset carries that label.
 CCalSetting* GetIntCAL(std::string& name);
+// The live board's preset, or a set of the defaults when no preset carries its label: the
+// recording load, the unit switch and the CSV export convert through the same set.
+const CCalSetting& BoardCalOrDefault();
 
 }  // namespace qv

@@ -1,6 +1,5 @@
 // The main window: binding the design to the class, the one place where events meet their
-// handlers, and the handlers whose work lives with the display, data-file, calibration and
-// start-up code of the window (each still does nothing or only the least it must).
+// handlers, and the few handlers that have nothing to do.
 #include "app/main/Acqisition.h"
 
 #include "app/common/IniSet.h"
@@ -197,22 +196,13 @@ void Acqisition::wire() {
     on(timSaveImage.Tick, &Acqisition::timSaveImage_Timer);
 }
 
-// ---- Handlers whose work comes with the rest of the window ----
+// ---- Handlers that do nothing: their buttons and options have no work in this viewer ----
 
 void Acqisition::ReadDetectR() {}
 
-void Acqisition::cmdCSV_Click() {}
-void Acqisition::cmdLoadREGIST_Click() {}
-void Acqisition::cmdSaveSetting_Click() {}
 void Acqisition::cmdSaveParam_Click() {}
-void Acqisition::cmdSelectAmp_Click() {}
 void Acqisition::cmdCAMChange_Click() {}
 
 void Acqisition::optMonitor_Click() {}
-
-void Acqisition::cmbSamplePoint_Click() {}
-
-void Acqisition::txtStartTime_Change() {}
-void Acqisition::txtEndTime_Change() {}
 
 }  // namespace qv

@@ -1,14 +1,14 @@
 #pragma once
 // The main window: its controls, its handlers and the state it owns. One class split over
-// several files by concern: the design table (Acqisition_Design.cpp), the wiring and the
-// handlers still waiting for their work (Acqisition.cpp), the companion programs and the
-// system-ini options (Acqisition_SubPrg.cpp), the instance numbers (Acqisition_Instance.cpp)
-// and the layout on resize with the position timer (Acqisition_Layout.cpp).
+// several files by concern (Acqisition_<concern>.cpp): the design table, the wiring (Acqisition.cpp),
+// start-up and shut-down, loading and paging, the monitor's drawing, bands and ranges, cursors,
+// read-outs and marks, calibration, CSV export and settings, companion programs and layout.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/basic/Collection.h"
 #include "platform/forms/Form.h"
 
 namespace qv {
@@ -405,6 +405,23 @@ public:
     // The sampling-rate list's entry for a sample period (see SanplingRateSelect).
     int32_t GetSanplingRateSelect(int32_t& nSClock);
     // (end of recording-files block)
+    // ---- CSV export and settings files ----
+    // Settings handed over by the companion programs: a name "PROPERTY.form.control.property"
+    // at positions 1, 3, 5, ..., its value under the key "VAL=" & name. Emptied at the end of
+    // every settings load.
+    basic::Collection<std::string> SettingCollection;
+    // The ten ".DJINS" column flags (1 = exported), the ".DJINS" calibration switch and one
+    // ".DJINS" value converted with column j's calibration (0 when its CAL AD is 0), all from
+    // the settings collection; a missing key is run-time error 5.
+    std::vector<int32_t> GetJINSDispCH();
+    bool IsUseCALJINS();
+    float GetUseCalValueJINS(int32_t j, float raw);
+    // The header block of an export, written into the open output.
+    void MakeCSVHeader(class CsvOutput& out);
+    // Applies the "PROPERTY" names of SettingCollection to the loaded windows' controls.
+    void ApplySettingCollection();
+    bool bInLoadREGIST = false;  // RESTORE is running
+    // (end of CSV and settings block)
 
     // ---- Recording load, windowed reads and paging ----
     // One display window of `count` scans from `start` into DispWaveArray (wCh channels of

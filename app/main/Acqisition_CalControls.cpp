@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/channel/AmpCalTable.h"
 #include "app/channel/CCalSetting.h"
 #include "app/channel/CCalcCAL.h"
 #include "app/common/IniSet.h"
@@ -12,6 +13,8 @@
 #include "platform/basic/Basic.h"
 
 namespace qv {
+
+CCalSetting* Acqisition::GetIntCAL(std::string& name) { return qv::GetIntCAL(name); }
 
 namespace {
 

@@ -140,10 +140,7 @@ void Acqisition::chkUseCAL_Click() {
 
     // 4-7. The amplifier's own conversion (a default set for an unknown amplifier) and the
     // recording's; the set behind the names and units follows the switch.
-    std::string board;
-    const CCalSetting* amplifier = GetIntCAL(board);
-    const CCalSetting fallback;
-    const CCalSetting& amp = amplifier ? *amplifier : fallback;
+    const CCalSetting& amp = BoardCalOrDefault();
     std::string names, units;
     CalToArray(GCalRecVolt, names, units, amp, 1, 32);
     GstrCalNames = CalTextLSet(names);

@@ -146,10 +146,7 @@ void Acqisition::ApplyRecording(StagedRecording& staged) {
     optCalDisp.setValue(true);
     GCCalSettingCopy.Clone(GCCalSettingDisp);
     GCCalSettingDisp.DispCal(*this, GAcqCondition.lStartCH, GAcqCondition.lEndCH);
-    std::string amp;
-    const CCalSetting* builtIn = GetIntCAL(amp);
-    const CCalSetting fallback;
-    CalToArray(GCalRecVolt, GstrCalNames, GstrCalUnits, builtIn ? *builtIn : fallback, 1, 32);
+    CalToArray(GCalRecVolt, GstrCalNames, GstrCalUnits, BoardCalOrDefault(), 1, 32);
     CalToArray(GCalRecEU, GstrCalNames, GstrCalUnits, GCCalSettingDisp, 1, 32);
 
     const int32_t wCh = GAcqParam.wCh, page = GAcqParam.lSweepPoint;

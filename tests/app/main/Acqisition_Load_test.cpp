@@ -432,6 +432,7 @@ TEST_F(LoadTest, DropsLoadRecordingsInAnyCaseAndApplyDroppedSettings) {
     // A settings file becomes the settings file in force; the recording's name stays.
     prog.writeBytes("c.SET", "[Acqisition.txtIncDecEU]\r\nText=7\r\n");
     const std::string name = w->txtFName.Text();
+    driver.answerMsgBox(forms::vbOK);  // the local board's question before its data is cleared
     ASSERT_TRUE(dropped("c.SET"));
     EXPECT_EQ(GstrSettingFile, prog.win("c.SET"));
     EXPECT_EQ(w->txtFName.Text(), name);

@@ -1,0 +1,71 @@
+// The CSV export of a generated recording of 32 channels at 10 kHz (60 s by default;
+// QV_BENCH_CSV_SECONDS sets another length), loaded in the main window headless and exported
+// whole at step 1 in input volts, the header and the numbering columns on: the figure is the
+// CSV text written per second, the page loads, the conversion and the sync of the file
+// included.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/common/IniSet.h"
+#include "app/common/modIniFile.h"
+#include "app/main/Acqisition.h"
+#include "bench/MainWindowBench.h"
+#include "tests/app/main/RecordingGenerator.h"
+
+namespace {
+
+constexpr int32_t kChannels = 32;
+constexpr int32_t kRateHz = 10000;
+
+int32_t exportSeconds() {
+    const char* text = std::getenv("QV_BENCH_CSV_SECONDS");
+    const int32_t s = text ? std::atoi(text) : 60;
+    return s > 0 ? s : 60;
+}
+
+void BM_CsvExport(benchmark::State& state) {
+    qv::bench::MainWindow program;
+    qv::Acqisition& w = *program.w;
+    const int32_t seconds = exportSeconds();
+    qv::apptest::RecordingSpec layout(kChannels, kRateHz, seconds * kRateHz);
+    // Samples over the whole 16-bit span, different on every channel.
+    layout.sample = [](int32_t p, int32_t c) { return static_cast<int16_t>((p * 37 + c * 1021) % 65536 - 32768); };
+    layout.Write(program.dir, "rec");
+    {
+        qv::IniPathGuard g(qv::ProgramFile("Tolvane.ini"));
+        qv::WriteIniString("CSV", "HEADER", "1");
+        qv::WriteIniString("CSV", "DATANO", "1");
+        qv::WriteIniString("CSV", "DIVTRIAL", "0");
+    }
+    w.chkUseCAL.setValue(0);
+    w.txtFName.setText((program.dir / "rec").string());
+    w.cmdLoad_Click();
+    if (qv::GAcqParam.PTotal != seconds * kRateHz) {
+        state.SkipWithError("the recording did not load");
+        return;
+    }
+    w.txtStartTime.setText("0");
+    w.txtEndTime.setText(std::to_string(seconds));
+    w.cmbSamplePoint.setListIndex(0);
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(program.dir);
+    int64_t bytes = 0;
+    for (auto _ : state) {
+        w.cmdCSV_Click();
+        bytes += static_cast<int64_t>(std::filesystem::file_size(program.dir / "test.CSV"));
+    }
+    std::filesystem::current_path(here);
+    state.SetBytesProcessed(bytes);
+    state.counters["rows"] = static_cast<double>(seconds) * kRateHz;
+    state.counters["file_MB"] = static_cast<double>(bytes) / state.iterations() / 1e6;
+}
+
+BENCHMARK(BM_CsvExport)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
