@@ -148,6 +148,7 @@ private:
 };
 
 struct StagedRecording;
+class CCalSetting;
 struct FlameTables;
 
 class Acqisition : public forms::Form {
@@ -331,6 +332,9 @@ public:
     static std::vector<std::unique_ptr<class CWave>> GCWave;
     void loadChannelRows();       // elements 1..31 of the row arrays, Line1(1..7)
     void loadCalibrationSets();   // the three calibration sets from the library
+    // `set` in the table, rows first..last (1-based). A stored value the table cannot show (an
+    // A/D value beyond a Long) ends the showing at its row and is logged; the caller goes on.
+    void DispCalLogged(const CCalSetting& set, int32_t first, int32_t last);
     // (end of start-up block)
 
     // ---- Services of the display, data-file and camera parts used by start-up and keys ----

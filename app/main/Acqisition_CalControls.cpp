@@ -36,10 +36,10 @@ int32_t comparisonRow() {
 }
 
 // Fills the table from `set` with the rows of the live channel range; conditions that name no
-// range (0 before any is set) show no rows.
+// range (0 before any is set) show no rows. A load shows the table through the option's click.
 void showTable(Acqisition& w, const CCalSetting& set) {
     const monitor::ChannelSpan span = monitor::channelsOf(GAcqCondition);
-    set.DispCal(w, span.first + 1, span.last + 1);
+    w.DispCalLogged(set, span.first + 1, span.last + 1);
 }
 
 // The option pair: `source` becomes the shown set. Showing another set is no edit, so "No
@@ -53,6 +53,17 @@ void showSet(Acqisition& w, const CCalSetting& source) {
 }
 
 }  // namespace
+
+void Acqisition::DispCalLogged(const CCalSetting& set, int32_t first, int32_t last) {
+    try {
+        set.DispCal(*this, first, last);
+    } catch (const basic::RuntimeError& e) {
+        try {
+            WriteLog("校正値を表示できませんでした。(" + basic::CStr(e.number()) + " " + e.description() + ")", true);
+        } catch (const basic::RuntimeError&) {
+        }
+    }
+}
 
 bool Acqisition::InRange(float x, float upper, float lower) { return lower <= x && x <= upper; }
 

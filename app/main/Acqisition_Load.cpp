@@ -145,7 +145,7 @@ void Acqisition::ApplyRecording(StagedRecording& staged) {
     // when the amplifier is unknown) for input volts, the recording's for units.
     optCalDisp.setValue(true);
     GCCalSettingCopy.Clone(GCCalSettingDisp);
-    GCCalSettingDisp.DispCal(*this, GAcqCondition.lStartCH, GAcqCondition.lEndCH);
+    DispCalLogged(GCCalSettingDisp, GAcqCondition.lStartCH, GAcqCondition.lEndCH);
     CalToArray(GCalRecVolt, GstrCalNames, GstrCalUnits, BoardCalOrDefault(), 1, 32);
     CalToArray(GCalRecEU, GstrCalNames, GstrCalUnits, GCCalSettingDisp, 1, 32);
 

@@ -222,16 +222,7 @@ void Acqisition::loadCalibrationSets() {
     GstrCalUnits = CalTextLSet(units);
     GCCalSettingDisp = CCalSetting();
     GCCalSettingAcq.Clone(GCCalSettingDisp);
-    // A stored value the table cannot show (an A/D value beyond a Long) ends the showing at its
-    // row; the start goes on and the log says why.
-    try {
-        GCCalSettingDisp.DispCal(*this, GAcqCondition.lStartCH, GAcqCondition.lEndCH);
-    } catch (const basic::RuntimeError& e) {
-        try {
-            WriteLog("校正値を表示できませんでした。(" + basic::CStr(e.number()) + " " + e.description() + ")", true);
-        } catch (const basic::RuntimeError&) {
-        }
-    }
+    DispCalLogged(GCCalSettingDisp, GAcqCondition.lStartCH, GAcqCondition.lEndCH);
     GCCalSettingCopy = CCalSetting();
     GCCalSettingAcq.Clone(GCCalSettingCopy);
     // The copy takes the records and texts back; the buffers keep their names (handing the

@@ -215,8 +215,11 @@ Format dibFormat(const DibInfo& d) {
     return f;
 }
 
+// A 32-bit section is drawn on in place, except a picture's bitmap: its bits keep the file's
+// fourth byte, which must not reach a surface, so its surface is a working copy like the others.
 bool isView(const GdiObject& bmp) {
-    return bmp.dib && bmp.dib->hdr.biBitCount == 32 && bmp.dib->hdr.biCompression == BI_RGB;
+    return bmp.dib && !bmp.deviceRows && bmp.dib->hdr.biBitCount == 32 &&
+           bmp.dib->hdr.biCompression == BI_RGB;
 }
 
 // Ternary raster operation: bit i of the code's middle byte is the result for pattern, source
@@ -307,7 +310,9 @@ void storeDibSurface(GdiObject& bmp) {
                 break;
             }
             case 16:
-            case 32:
+            case 32: {
+                // 32-bit pixels keep the bits no mask names (a picture's fourth byte).
+                const uint32_t unused = ~(f.r.mask | f.g.mask | f.b.mask);
                 for (int x = 0; x < w; ++x) {
                     uint32_t p = in[x];
                     uint32_t v = reduce((p >> 16) & 0xFF, f.r) | reduce((p >> 8) & 0xFF, f.g) |
@@ -316,10 +321,14 @@ void storeDibSurface(GdiObject& bmp) {
                         row[2 * x] = uint8_t(v);
                         row[2 * x + 1] = uint8_t(v >> 8);
                     } else {
+                        uint32_t old;
+                        std::memcpy(&old, row + 4 * x, 4);
+                        v |= old & unused;
                         std::memcpy(row + 4 * x, &v, 4);
                     }
                 }
                 break;
+            }
             case 24:
                 for (int x = 0; x < w; ++x) {
                     row[3 * x] = uint8_t(in[x]);

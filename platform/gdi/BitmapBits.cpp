@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "platform/gdi/Bmp.h"
 #include "platform/gdi/GdiInternal.h"
@@ -80,6 +81,8 @@ HBITMAP createPictureBitmap(const BmpImage& image) {
     if (!o || !bits) return 0;
     std::memcpy(bits, image.bits.data(), image.bits.size());
     o->deviceRows = true;
+    if (o->dib->hdr.biBitCount == 32 && h.biCompression == BI_RGB)  // no longer drawn in place
+        o->surface = std::make_shared<Surface>(o->surface->width(), o->surface->height(), 0x000000);
     loadDibSurface(*o);
     return bmp;
 }

@@ -41,7 +41,8 @@ struct GdiObject {
     std::shared_ptr<Surface> surface;
     std::unique_ptr<DibInfo> dib;
     HDC selectedIn = 0;
-    bool deviceRows = false;  // reported as a device bitmap (word-aligned rows)
+    // A picture's bitmap: reported as a device bitmap (word-aligned rows); never drawn in place.
+    bool deviceRows = false;
     // palette
     std::vector<PALETTEENTRY> palette;
     // enhanced metafile: its bytes and its picture

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/app/camera/FlameList_testsupport.h"
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
 #include "tests/app/recording/CKdat_testsupport.h"
@@ -273,6 +274,38 @@ TEST_F(LoadTest, WithoutADataFileEveryChannelShowsTheCalibrationOfZero) {
         ASSERT_EQ(DispWaveArray(p, 0), 0.0f);
         ASSERT_EQ(DispWaveArray(p, 1), -3.0f);
     }
+}
+
+// An A/D value beyond a Long cannot be shown in the table: the showing ends at its row and the
+// log says why, but the load runs to its end and the recording pages and draws as any other.
+TEST_F(LoadTest, ACalibrationValueTheTableCannotShowIsLoggedAndTheLoadFinishes) {
+    RecordingSpec layout(2, 100, 300);
+    layout.set("CAL", "Cal(1).fCAL_AD", "1e20");
+    write(layout, "huge");
+    clickLoad("huge");
+    EXPECT_TRUE(driver.msgBoxes().empty()) << lastMessage();
+    EXPECT_GE(apptest::dayLogLines(prog.dir(), "校正値を表示できませんでした。(6 "), 1u);
+    EXPECT_EQ(GstrKparFile, prog.win("huge") + ".Kpar");
+    EXPECT_EQ(GAcqParam.PTotal, 300);
+    EXPECT_EQ(GCalRecEU[1].Cal_AD, 1e20f);
+    EXPECT_TRUE(w->txtCALAD(0).Visible());
+    EXPECT_EQ(w->txtCALAD(0).Text(), "1");
+    EXPECT_FALSE(w->txtCALAD(1).Visible());
+    // The steps after the table ran: the first page read, the history, the closing steps.
+    const int32_t page = GAcqParam.lSweepPoint;
+    ASSERT_EQ(DispWaveArray.Points(), page + 1);
+    for (int32_t p = 0; p <= page; ++p) ASSERT_EQ(DispWaveArray(p, 0), raw(p, 0)) << p;
+    EXPECT_EQ(history(0), prog.win("huge"));
+    EXPECT_TRUE(w->timSaveImage.Enabled());
+    EXPECT_EQ(GAcqParam.ModeString, "End");
+    EXPECT_FALSE(GAcqParam.GbLoading);
+    EXPECT_TRUE(w->Enabled() && w->cmdLoad.Enabled());
+
+    ASSERT_TRUE(driver.click(w->cmdMoveNextFirst));
+    EXPECT_TRUE(driver.msgBoxes().empty()) << lastMessage();
+    EXPECT_EQ(GAcqParam.lPosWAVE_Start, 300 - page);
+    EXPECT_EQ(DispWaveArray(page, 0), raw(299, 0));
+    EXPECT_NEAR(DispWaveArray(page, 1), raw(299, 1) / 1e20f, 1e-25f);
 }
 
 // ---- The windowed read ----

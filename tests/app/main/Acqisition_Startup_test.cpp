@@ -262,6 +262,27 @@ TEST_F(StartupTest, BootTimerLoadsSettingsTwiceWithSetAndTheRecordingWithKdat) {
     EXPECT_EQ(GAcqParam.ModeString, "End");
 }
 
+// The same load on the boot road: a calibration value the table cannot show is logged and the
+// recording is loaded whole.
+TEST_F(StartupTest, BootTimerLoadsARecordingWhoseCalibrationTheTableCannotShow) {
+    apptest::RecordingSpec layout(2, 100, 300);
+    layout.set("CAL", "Cal(0).fCAL_AD", "-3e9");
+    layout.Write(prog.dir(), "rec");
+    append("SETTING.SET", "[Acqisition.txtFName]\r\nText=" + prog.win("rec") + "\r\n");
+    SetCommandLine("/Kdat=whatever");
+    Acqisition* w = start();
+    ASSERT_NE(w, nullptr);
+    driver.advance(1);
+    EXPECT_FALSE(w->timBoot.Enabled());
+    EXPECT_TRUE(driver.msgBoxes().empty()) << driver.msgBoxes().back().prompt;
+    EXPECT_GE(logLines("校正値を表示できませんでした。(6 "), 1u);
+    EXPECT_EQ(GstrKparFile, prog.win("rec") + ".Kpar");
+    EXPECT_EQ(GAcqParam.PTotal, 300);
+    EXPECT_EQ(ini("Tolvane.ini", "HISTORY", "ITEM_00"), prog.win("rec"));  // the load's last steps
+    EXPECT_TRUE(w->timSaveImage.Enabled());
+    EXPECT_EQ(GAcqParam.ModeString, "End");
+}
+
 TEST_F(StartupTest, BootTimerWithoutOptionsLoadsSettingsOnceAndNoRecording) {
     Acqisition* w = start();
     ASSERT_NE(w, nullptr);

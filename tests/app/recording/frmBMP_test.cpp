@@ -132,6 +132,12 @@ TEST_F(FrmBMPTest, InvertTwiceRestoresTheBytesAndOneBitSwapsItsIndexes) {
     f.LoadBMP(write("rgb.bmp", {3, 2, 24}, colourAt));
     ASSERT_TRUE(driver.click(f.cmd反転));
     EXPECT_EQ(boxPixel(f, 2, 1), ~colourAt(2, 1) & 0xFFFFFF);
+
+    // 32 bits: the inverted fourth bytes are held but the box shows colours only.
+    f.LoadBMP(write("rgb32.bmp", {3, 2, 32}, colourAt));
+    ASSERT_TRUE(driver.click(f.cmd反転));
+    EXPECT_EQ(f.bitmapBytes()[3], 0xFF);
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(boxPixel(f, x, 1), ~colourAt(x, 1) & 0xFFFFFF) << x;
 }
 
 TEST_F(FrmBMPTest, PrintedTextIsAtTheTopLeftAndSaveGivesThePixelsBack) {

@@ -293,6 +293,54 @@ TEST(GdiBmp, BitFieldChannelsStayInTheirOwnByte) {
     DeleteObject(dib);
 }
 
+// A 32-bit file's fourth byte stays in the picture's bits (GetBitmapBits gives the file's rows)
+// but never reaches a surface: not on loading, not after new bits, not through drawing or a copy.
+TEST(GdiBmp, PictureOfThirtyTwoBitsShowsNoFourthByte) {
+    BITMAPINFOHEADER h;
+    h.biWidth = 3;
+    h.biHeight = 2;  // bottom-up: the first row in the file is the bottom one
+    h.biBitCount = 32;
+    const uint32_t file[6] = {0xFF102030, 0x80405060, 0x01708090, 0x7FA0B0C0, 0xEED0E0F0, 0x00010203};
+    auto r = readBmp(encodeBmp(h, nullptr, file));
+    ASSERT_TRUE(r.ok) << r.error;
+    HBITMAP pic = createPictureBitmap(r.image);
+    ASSERT_NE(pic, HBITMAP{});
+    auto surface = bitmapSurface(pic);
+    ASSERT_TRUE(surface);
+    auto expectShown = [&](const uint32_t* rows) {  // rows top-down
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(surface->pixel(x, y), rows[y * 3 + x] & 0xFFFFFF) << x << "," << y;
+    };
+    const uint32_t topDown[6] = {file[3], file[4], file[5], file[0], file[1], file[2]};
+    expectShown(topDown);
+    uint32_t bits[6] = {};
+    ASSERT_EQ(GetBitmapBits(pic, sizeof bits, bits), 24);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(bits[i], topDown[i]) << i;
+
+    for (uint32_t& v : bits) v = ~v;
+    ASSERT_EQ(SetBitmapBits(pic, sizeof bits, bits), 24);
+    expectShown(bits);
+
+    // Drawing on it changes the colour bytes only; a copy onto a screen surface stays clean.
+    HDC mem = CreateCompatibleDC(0);
+    HGDIOBJ old = SelectObject(mem, pic);
+    SetPixel(mem, 1, 0, 0x0000FF);
+    EXPECT_EQ(surface->pixel(1, 0), 0xFF0000u);
+    uint32_t after[6] = {};
+    ASSERT_EQ(GetBitmapBits(pic, sizeof after, after), 24);
+    EXPECT_EQ(after[1], (bits[1] & 0xFF000000u) | 0xFF0000u);
+    for (int i : {0, 2, 3, 4, 5}) EXPECT_EQ(after[i], bits[i]) << i;
+    Canvas screen(3, 2, 0x777777);
+    ASSERT_TRUE(BitBlt(screen.dc, 0, 0, 3, 2, mem, 0, 0, SRCCOPY));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(screen.surface->pixel(x, y) >> 24, 0u) << x << "," << y;
+    EXPECT_EQ(screen.surface->pixel(1, 0), 0xFF0000u);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(pic);
+}
+
 TEST(GdiBlt, BitBltCopiesAndReadsBlackOutsideTheSource) {
     Canvas src(10, 10, 0x123456), dst(20, 20, 0xFFFFFF);
     SetPixel(src.dc, 0, 0, 0x0000FF);
