@@ -20,6 +20,8 @@ struct AtScopeEnd {
     Release release;
     ~AtScopeEnd() { release(); }
 };
+template <class Release>
+AtScopeEnd(Release) -> AtScopeEnd<Release>;   // older compilers deduce no aggregate's arguments
 
 }  // namespace
 
