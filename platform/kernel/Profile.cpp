@@ -343,10 +343,14 @@ std::optional<SectionRef> findSectionToRead(const Parsed& p, const std::string& 
 
 long findKeyToRead(const Parsed& p, const SectionRef& sec, const std::string& folded) {
     if (!p.index) return findKey(p, sec, folded, false);
-    auto [it, made] = p.index->keys.try_emplace(sec.header);
-    if (made)
+    auto it = p.index->keys.find(sec.header);
+    if (it == p.index->keys.end()) {
+        // Made whole before it is kept: memory running out half-way must not leave keys out.
+        std::unordered_map<std::string, std::size_t> keys;
         for (std::size_t i = sec.first; i < sec.end; ++i)
-            if (p.lines[i].kind == Line::Key) it->second.try_emplace(p.lines[i].name, i);
+            if (p.lines[i].kind == Line::Key) keys.try_emplace(p.lines[i].name, i);
+        it = p.index->keys.emplace(sec.header, std::move(keys)).first;
+    }
     auto key = it->second.find(folded);
     return key == it->second.end() ? -1 : static_cast<long>(key->second);
 }
