@@ -86,7 +86,10 @@ struct Parsed {
 // Name as the original compared it: the caller's text goes through the code page first.
 std::string foldName(std::string_view name, bool utf8) {
     std::string_view t = trim(name);
-    return asciiLower(utf8 ? std::string(t) : cp932ToUtf8(utf8ToCp932(t)));
+    // ASCII goes through the code page unchanged.
+    if (utf8 || std::all_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return asciiLower(t);
+    return asciiLower(cp932ToUtf8(utf8ToCp932(t)));
 }
 
 // Parses the lines of p.raw[begin, end) (begin at a line start) into `out`.
