@@ -9,10 +9,12 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <memory>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <vector>
@@ -62,6 +64,7 @@ struct Parsed {
     ino_t ino = 0;
     off_t size = 0;
     timespec mtime{}, ctime{}, verifiedAt{};
+    bool fineTimes = false;   // on a file system whose times tell changes apart within 0.1 s
     // Look-up tables for reads, made once a run of reads makes them pay (see indexFor) and
     // dropped by every edit. Copies of a parse share them until one of them is edited.
     mutable std::shared_ptr<Index> index;
@@ -232,8 +235,29 @@ bool readAll(int fd, std::string& out) {
 // and last changed well before the bytes were checked (a change within the file system's time
 // granularity could otherwise go unseen).
 bool stillTheSame(const Parsed& p, const struct stat& st) {
-    return p.dev == st.st_dev && p.ino == st.st_ino && p.size == st.st_size && sameTime(p.mtime, st.st_mtim) &&
-           sameTime(p.ctime, st.st_ctim) && st.st_mtim.tv_sec + 2 < p.verifiedAt.tv_sec;
+    if (p.dev != st.st_dev || p.ino != st.st_ino || p.size != st.st_size || !sameTime(p.mtime, st.st_mtim) ||
+        !sameTime(p.ctime, st.st_ctim))
+        return false;
+    if (!p.fineTimes) return st.st_mtim.tv_sec + 2 < p.verifiedAt.tv_sec;
+    const long long ns = 1'000'000'000;
+    return (p.verifiedAt.tv_sec - st.st_mtim.tv_sec) * ns + (p.verifiedAt.tv_nsec - st.st_mtim.tv_nsec) > ns / 10;
+}
+
+// Whether the file system of `fd` tells changes apart within 0.1 s. Local Linux file systems keep
+// nanoseconds and stamp a change with a clock at most a tick (10 ms) behind the real time, so a
+// change made after the bytes were checked gets a later time than one made 0.1 s before the
+// check. Others (FAT's two seconds, network and user-space file systems with their own clocks)
+// are trusted only seconds after their last change.
+bool hasFineTimes(int fd) {
+    struct statfs fs{};
+    if (::fstatfs(fd, &fs) != 0) return false;
+    switch (fs.f_type) {
+    case EXT4_SUPER_MAGIC: case TMPFS_MAGIC: case XFS_SUPER_MAGIC: case BTRFS_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC: case OVERLAYFS_SUPER_MAGIC:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // The parsed content of the open file `fd`. The cached parse is reused when the file is the one
@@ -269,6 +293,7 @@ std::shared_ptr<Parsed> loadParsed(int fd, const std::string& file) {
     parsed->mtime = st.st_mtim;
     parsed->ctime = st.st_ctim;
     parsed->verifiedAt = checkedAt;
+    parsed->fineTimes = hasFineTimes(fd);
     remember(file, parsed);
     return parsed;
 }
@@ -492,6 +517,7 @@ bool replaceFile(const std::string& file, std::string_view bytes, mode_t mode, P
         t_lastError = errnoText("cannot examine", temp);
         ok = false;
     }
+    bool fineTimes = ok && hasFineTimes(fd);
     if (::close(fd) != 0 && ok) {
         t_lastError = errnoText("cannot write", temp);
         ok = false;
@@ -510,6 +536,7 @@ bool replaceFile(const std::string& file, std::string_view bytes, mode_t mode, P
     parsed.mtime = st.st_mtim;
     parsed.ctime = st.st_ctim;
     parsed.verifiedAt = nowRealtime();
+    parsed.fineTimes = fineTimes;
     return true;
 }
 

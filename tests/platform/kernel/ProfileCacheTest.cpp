@@ -9,8 +9,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <ctime>
 #include <map>
+#include <thread>
 
 namespace qv::kernel {
 namespace {
@@ -123,6 +125,21 @@ TEST_F(ProfileCacheTest, ChangesFromOutsideAreSeen) {
     EXPECT_TRUE(writeProfileString(kWin, "S0", "k2", "x"));
     EXPECT_EQ(readBytes(driveC + "/t.INI"), "[S0]\r\nk1=other case\r\nk2=x\r\n");
     EXPECT_FALSE(std::filesystem::exists(file()));
+}
+
+TEST_F(ProfileCacheTest, ChangesSoonAfterAWriteAreSeen) {
+    // Once a parse is trusted without reading the file, an in-place change of the same size
+    // must still show; tried at several moments after the engine's own write.
+    for (int waitMs : {0, 50, 120, 250}) {
+        ASSERT_TRUE(writeProfileString(kWin, "S0", "k1", "aa"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+        readMany();
+        EXPECT_EQ(get("S0", "k1"), "aa");
+        std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+        EXPECT_EQ(get("S0", "k1"), "aa");
+        writeBytes(file(), "[S0]\r\nk1=bb\r\n");
+        EXPECT_EQ(get("S0", "k1"), "bb") << waitMs;
+    }
 }
 
 TEST_F(ProfileCacheTest, AFileUnderTheExactNameWinsOverOneFoundByCase) {
