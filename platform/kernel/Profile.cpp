@@ -279,6 +279,8 @@ std::shared_ptr<Parsed> loadParsed(int fd, const std::string& file) {
         t_lastError = errnoText("cannot read", file);
         return nullptr;
     }
+    // The same device is the same file system: asked once per file while it stays there.
+    bool fineTimes = cached && cached->dev == st.st_dev ? cached->fineTimes : hasFineTimes(fd);
     std::shared_ptr<Parsed> parsed;
     if (cached && cached->raw == bytes) {
         parsed = cached;
@@ -293,7 +295,7 @@ std::shared_ptr<Parsed> loadParsed(int fd, const std::string& file) {
     parsed->mtime = st.st_mtim;
     parsed->ctime = st.st_ctim;
     parsed->verifiedAt = checkedAt;
-    parsed->fineTimes = hasFineTimes(fd);
+    parsed->fineTimes = fineTimes;
     remember(file, parsed);
     return parsed;
 }
