@@ -21,7 +21,7 @@ struct AtScopeEnd {
     ~AtScopeEnd() { release(); }
 };
 template <class Release>
-AtScopeEnd(Release) -> AtScopeEnd<Release>;
+AtScopeEnd(Release) -> AtScopeEnd<Release>;  // older compilers deduce no aggregate's arguments
 
 }  // namespace
 

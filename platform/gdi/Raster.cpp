@@ -246,51 +246,60 @@ struct Interval {
 };
 
 // Intersection of the row y with the stroke of segment a-b, as pixel columns: the band of
-// half-width `body` along the segment and the round nibs of radius `end` at its ends.
+// half-width `body` along the segment and the round nibs of radius `end` at its ends. The band
+// reaches `body` along the minor axis of the segment rather than across it, so a slanted
+// stroke is wider than an axis-aligned one (a 45-degree width-3 stroke covers six pixels a
+// row); it holds the pixel centres on its edge of smaller x and not those on the other.
 bool capsuleRow(double ax, double ay, double bx, double by, double body, double end, double y,
                 int64_t* x0, int64_t* x1) {
+    constexpr double eps = 1e-9;
     double lo = INFINITY, hi = -INFINITY;
     auto disk = [&](double cx, double cy) {
         double dy = y - cy, h2 = end * end - dy * dy;
         if (h2 < 0) return;
         double h = std::sqrt(h2);
-        lo = std::min(lo, cx - h);
-        hi = std::max(hi, cx + h);
+        double l = std::ceil(cx - h - eps), r = std::floor(cx + h + eps);
+        if (l > r) return;
+        lo = std::min(lo, l);
+        hi = std::max(hi, r);
     };
     disk(ax, ay);
     disk(bx, by);
-    double dx = bx - ax, dy = by - ay, len = std::hypot(dx, dy);
-    if (len > 0) {
-        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and -body*len <= (x-ax)dy - (y-ay)dx <= body*len
-        double blo = -INFINITY, bhi = INFINITY;
-        auto constrain = [&](double coef, double constant, double mn, double mx) {
+    double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
+    if (len2 > 0) {
+        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and |(x-ax)dy - (y-ay)dx| <= body*len^2/major
+        double reach = body * len2 / std::max(std::fabs(dx), std::fabs(dy));
+        // Each constraint as an interval of x: inclusive along the segment, half-open across.
+        auto solve = [&](double coef, double constant, double mn, double mx, double& p, double& q) {
             // mn <= coef*x + constant <= mx
             if (coef == 0) {
-                if (constant < mn || constant > mx) { blo = INFINITY; bhi = -INFINITY; }
+                bool in = constant >= mn && constant <= mx;
+                p = in ? -INFINITY : INFINITY;
+                q = in ? INFINITY : -INFINITY;
                 return;
             }
-            double p = (mn - constant) / coef, q = (mx - constant) / coef;
+            p = (mn - constant) / coef;
+            q = (mx - constant) / coef;
             if (p > q) std::swap(p, q);
-            blo = std::max(blo, p);
-            bhi = std::min(bhi, q);
         };
-        constrain(dx, -ax * dx + (y - ay) * dy, 0, len * len);
-        constrain(dy, -ax * dy - (y - ay) * dx, -body * len, body * len);
-        if (blo <= bhi) {
-            lo = std::min(lo, blo);
-            hi = std::max(hi, bhi);
+        double plo, phi, qlo, qhi;
+        solve(dx, -ax * dx + (y - ay) * dy, 0, len2, plo, phi);
+        solve(dy, -ax * dy - (y - ay) * dx, -reach, reach, qlo, qhi);
+        double l = std::max(std::ceil(plo - eps), std::ceil(qlo - eps));
+        double r = std::min(std::floor(phi + eps), std::ceil(qhi - eps) - 1);
+        if (l <= r) {
+            lo = std::min(lo, l);
+            hi = std::max(hi, r);
         }
     }
     if (!(lo <= hi)) return false;
-    double l = std::ceil(lo - 1e-9), h = std::floor(hi + 1e-9);
-    if (l > h) return false;
-    *x0 = static_cast<int64_t>(std::max(l, -9.0e18));
-    *x1 = static_cast<int64_t>(std::min(h, 9.0e18));
+    *x0 = static_cast<int64_t>(std::max(lo, -9.0e18));
+    *x1 = static_cast<int64_t>(std::min(hi, 9.0e18));
     return true;
 }
 
-// A pen `width` pixels wide covers the pixel centres within width / 2 of a segment's body and
-// within nibRadius of its ends and joins, all half a pixel towards the smaller coordinates for
+// A pen `width` pixels wide covers the pixel centres within width / 2 of a segment's body along
+// its minor axis and within nibRadius of its ends and joins, all half a pixel towards the smaller coordinates for
 // even widths. The round nib of width 3 is the plus of five pixels, of width 4 a 4 x 4 square
 // without its corners.
 double nibRadius(int width) { return (width - 1) / 2.0 + 0.25; }

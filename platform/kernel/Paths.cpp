@@ -128,6 +128,12 @@ void setDriveFolder(char letter, std::string_view linuxFolder) {
 }
 
 std::string toLinuxPath(std::string_view path) {
+    bool exact;
+    return toLinuxPath(path, exact);
+}
+
+std::string toLinuxPath(std::string_view path, bool& exact) {
+    exact = false;
     if (path.empty()) return {};
     std::string base;          // folder the elements are looked up in; "" = current folder
     std::string_view rest;
@@ -145,14 +151,16 @@ std::string toLinuxPath(std::string_view path) {
     }
     std::string out = base;
     bool lookUp = true;   // false once an element is missing: nothing below it exists
+    exact = true;
     for (std::string_view element : splitElements(rest)) {
         std::string folder = out;
         if (!out.empty() && out.back() != '/') out += '/';
         if (lookUp && element != "." && element != "..") {
-            std::string exact = out + std::string(element);
+            std::string given = out + std::string(element);
             struct stat st{};
-            if (::lstat(exact.c_str(), &st) != 0) {
+            if (::lstat(given.c_str(), &st) != 0) {
                 std::string found = findCaseInsensitive(folder, element);
+                exact = false;
                 if (found.empty()) {
                     lookUp = false;
                 } else {
@@ -214,12 +222,16 @@ std::string programFolder() {
         if (!g_programFolderOverride.empty()) return g_programFolderOverride;
     }
     if (const char* home = std::getenv("QUORVANE_HOME"); home && *home) return normalizeLinux(home);
-    std::vector<char> buf(4096);
-    ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-    if (n <= 0) return currentFolder();
-    std::string exe(buf.data(), static_cast<std::size_t>(n));
-    std::size_t slash = exe.rfind('/');
-    return slash == 0 ? "/" : exe.substr(0, slash);
+    // The executable does not move while it runs: its folder is looked up once.
+    static const std::string exeFolder = [] {
+        std::vector<char> buf(4096);
+        ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+        if (n <= 0) return std::string();
+        std::string exe(buf.data(), static_cast<std::size_t>(n));
+        std::size_t slash = exe.rfind('/');
+        return slash == 0 ? std::string("/") : exe.substr(0, slash);
+    }();
+    return exeFolder.empty() ? currentFolder() : exeFolder;
 }
 
 std::string programFolderWindows() { return toWindowsPath(programFolder()); }

@@ -17,6 +17,9 @@ namespace qv::kernel {
 
 // Windows-style (or Linux) path -> Linux path. "" stays "".
 std::string toLinuxPath(std::string_view path);
+// The same; `exact` tells whether every element exists under the very name given (none found by
+// another case, none missing). Such a mapping stays what it is for as long as the file exists.
+std::string toLinuxPath(std::string_view path, bool& exact);
 // Linux path -> Windows-style path on the drive whose folder holds it (longest match), else Z:.
 // Relative paths are made absolute against the current folder first.
 std::string toWindowsPath(std::string_view linuxPath);

@@ -9,10 +9,12 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <memory>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <vector>
@@ -50,6 +52,8 @@ struct Line {
     std::size_t valueStart = 0, valueLength = 0; // value as written (trimmed)
 };
 
+struct Index;
+
 struct Parsed {
     std::string raw;
     bool utf8 = false;      // started with the UTF-8 byte-order mark
@@ -60,6 +64,11 @@ struct Parsed {
     ino_t ino = 0;
     off_t size = 0;
     timespec mtime{}, ctime{}, verifiedAt{};
+    bool fineTimes = false;   // on a file system whose times tell changes apart within 0.1 s
+    // Look-up tables for reads, made once a run of reads makes them pay (see indexFor) and
+    // dropped by every edit. Copies of a parse share them until one of them is edited.
+    mutable std::shared_ptr<Index> index;
+    mutable unsigned readsUnindexed = 0;
 
     std::string decode(std::string_view bytes) const { return utf8 ? std::string(bytes) : cp932ToUtf8(bytes); }
 
@@ -80,7 +89,10 @@ struct Parsed {
 // Name as the original compared it: the caller's text goes through the code page first.
 std::string foldName(std::string_view name, bool utf8) {
     std::string_view t = trim(name);
-    return asciiLower(utf8 ? std::string(t) : cp932ToUtf8(utf8ToCp932(t)));
+    // ASCII goes through the code page unchanged.
+    if (utf8 || std::all_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return asciiLower(t);
+    return asciiLower(cp932ToUtf8(utf8ToCp932(t)));
 }
 
 // Parses the lines of p.raw[begin, end) (begin at a line start) into `out`.
@@ -130,6 +142,8 @@ void parseLines(const Parsed& p, std::size_t begin, std::size_t end, std::vector
 
 void parseInto(Parsed& p) {
     p.lines.clear();
+    p.index.reset();
+    p.readsUnindexed = 0;
     p.utf8 = p.raw.compare(0, 3, "\xEF\xBB\xBF") == 0;
     p.utf16 = p.raw.size() >= 2 && static_cast<unsigned char>(p.raw[0]) == 0xFF &&
               static_cast<unsigned char>(p.raw[1]) == 0xFE;
@@ -156,6 +170,8 @@ void applySplice(Parsed& p, const Splice& s) {
     std::size_t begin = i0 < n ? std::min(p.lines[i0].start, s.from) : s.from;
     std::size_t oldEnd = i1 < n ? p.lines[i1].start : p.end();
     std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(s.text.size()) - static_cast<std::ptrdiff_t>(s.to - s.from);
+    p.index.reset();
+    p.readsUnindexed = 0;
     p.raw.replace(s.from, s.to - s.from, s.text);
     std::vector<Line> fresh;
     parseLines(p, begin, static_cast<std::size_t>(static_cast<std::ptrdiff_t>(oldEnd) + delta), fresh);
@@ -215,6 +231,35 @@ bool readAll(int fd, std::string& out) {
     }
 }
 
+// True when the file examined as `st` is the one `p` was made from: same inode, size and times,
+// and last changed well before the bytes were checked (a change within the file system's time
+// granularity could otherwise go unseen).
+bool stillTheSame(const Parsed& p, const struct stat& st) {
+    if (p.dev != st.st_dev || p.ino != st.st_ino || p.size != st.st_size || !sameTime(p.mtime, st.st_mtim) ||
+        !sameTime(p.ctime, st.st_ctim))
+        return false;
+    if (!p.fineTimes) return st.st_mtim.tv_sec + 2 < p.verifiedAt.tv_sec;
+    const long long ns = 1'000'000'000;
+    return (p.verifiedAt.tv_sec - st.st_mtim.tv_sec) * ns + (p.verifiedAt.tv_nsec - st.st_mtim.tv_nsec) > ns / 10;
+}
+
+// Whether the file system of `fd` tells changes apart within 0.1 s. Local Linux file systems keep
+// nanoseconds and stamp a change with a clock at most a tick (10 ms) behind the real time, so a
+// change made after the bytes were checked gets a later time than one made 0.1 s before the
+// check. Others (FAT's two seconds, network and user-space file systems with their own clocks)
+// are trusted only seconds after their last change.
+bool hasFineTimes(int fd) {
+    struct statfs fs{};
+    if (::fstatfs(fd, &fs) != 0) return false;
+    switch (fs.f_type) {
+    case EXT4_SUPER_MAGIC: case TMPFS_MAGIC: case XFS_SUPER_MAGIC: case BTRFS_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC: case OVERLAYFS_SUPER_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The parsed content of the open file `fd`. The cached parse is reused when the file is the one
 // it was made from: same inode, size and times, and last changed well before the bytes were
 // checked (a change within the file system's time granularity could otherwise go unseen); else
@@ -228,15 +273,14 @@ std::shared_ptr<Parsed> loadParsed(int fd, const std::string& file) {
     timespec checkedAt = nowRealtime();
     std::shared_ptr<Parsed> cached;
     if (auto it = g_cache.find(file); it != g_cache.end()) cached = it->second;
-    if (cached && cached->dev == st.st_dev && cached->ino == st.st_ino && cached->size == st.st_size &&
-        sameTime(cached->mtime, st.st_mtim) && sameTime(cached->ctime, st.st_ctim) &&
-        st.st_mtim.tv_sec + 2 < cached->verifiedAt.tv_sec)
-        return cached;
+    if (cached && stillTheSame(*cached, st)) return cached;
     std::string bytes;
     if (!readAll(fd, bytes)) {
         t_lastError = errnoText("cannot read", file);
         return nullptr;
     }
+    // The same device is the same file system: asked once per file while it stays there.
+    bool fineTimes = cached && cached->dev == st.st_dev ? cached->fineTimes : hasFineTimes(fd);
     std::shared_ptr<Parsed> parsed;
     if (cached && cached->raw == bytes) {
         parsed = cached;
@@ -251,6 +295,7 @@ std::shared_ptr<Parsed> loadParsed(int fd, const std::string& file) {
     parsed->mtime = st.st_mtim;
     parsed->ctime = st.st_ctim;
     parsed->verifiedAt = checkedAt;
+    parsed->fineTimes = fineTimes;
     remember(file, parsed);
     return parsed;
 }
@@ -285,6 +330,59 @@ long findKey(const Parsed& p, const SectionRef& sec, const std::string& folded, 
             return static_cast<long>(i);
     }
     return -1;
+}
+
+// What reads look names up in: the first section of each name, and per section read so far the
+// first key line of each name.
+struct Index {
+    std::unordered_map<std::string, SectionRef> sections;
+    std::optional<SectionRef> beforeFirstHeader;   // lines before the first header (the "" section)
+    std::unordered_map<long, std::unordered_map<std::string, std::size_t>> keys;   // by header line
+};
+
+// The parse's index, or null while a plain scan is cheaper: an index costs about as much as a
+// few scans, so it is made on the eighth read since the last edit. A save that reads and writes
+// in turn keeps scanning; a load that reads hundreds of keys looks each up at once.
+Index* indexFor(const Parsed& p) {
+    if (p.index) return p.index.get();
+    if (++p.readsUnindexed < 8) return nullptr;
+    auto index = std::make_shared<Index>();
+    std::vector<std::size_t> headers;
+    for (std::size_t i = 0; i < p.lines.size(); ++i)
+        if (p.lines[i].kind == Line::Section) headers.push_back(i);
+    std::size_t n = p.lines.size();
+    if (n > 0 && p.lines[0].kind != Line::Section)
+        index->beforeFirstHeader = SectionRef{-1, 0, headers.empty() ? n : headers.front()};
+    for (std::size_t j = 0; j < headers.size(); ++j)
+        index->sections.try_emplace(p.lines[headers[j]].name,
+                                    SectionRef{static_cast<long>(headers[j]), headers[j] + 1,
+                                               j + 1 < headers.size() ? headers[j + 1] : n});
+    p.index = std::move(index);
+    return p.index.get();
+}
+
+// findSection and findKey (key lines only) through the index when there is one.
+std::optional<SectionRef> findSectionToRead(const Parsed& p, const std::string& folded) {
+    Index* index = indexFor(p);
+    if (!index) return findSection(p, folded);
+    if (folded.empty() && index->beforeFirstHeader) return index->beforeFirstHeader;
+    auto it = index->sections.find(folded);
+    if (it == index->sections.end()) return std::nullopt;
+    return it->second;
+}
+
+long findKeyToRead(const Parsed& p, const SectionRef& sec, const std::string& folded) {
+    if (!p.index) return findKey(p, sec, folded, false);
+    auto it = p.index->keys.find(sec.header);
+    if (it == p.index->keys.end()) {
+        // Made whole before it is kept: memory running out half-way must not leave keys out.
+        std::unordered_map<std::string, std::size_t> keys;
+        for (std::size_t i = sec.first; i < sec.end; ++i)
+            if (p.lines[i].kind == Line::Key) keys.try_emplace(p.lines[i].name, i);
+        it = p.index->keys.emplace(sec.header, std::move(keys)).first;
+    }
+    auto key = it->second.find(folded);
+    return key == it->second.end() ? -1 : static_cast<long>(key->second);
 }
 
 // The value as the caller's buffer gets it: cut to the buffer's CP932 bytes first, then the
@@ -421,6 +519,7 @@ bool replaceFile(const std::string& file, std::string_view bytes, mode_t mode, P
         t_lastError = errnoText("cannot examine", temp);
         ok = false;
     }
+    bool fineTimes = ok && hasFineTimes(fd);
     if (::close(fd) != 0 && ok) {
         t_lastError = errnoText("cannot write", temp);
         ok = false;
@@ -439,6 +538,7 @@ bool replaceFile(const std::string& file, std::string_view bytes, mode_t mode, P
     parsed.mtime = st.st_mtim;
     parsed.ctime = st.st_ctim;
     parsed.verifiedAt = nowRealtime();
+    parsed.fineTimes = fineTimes;
     return true;
 }
 
@@ -506,9 +606,9 @@ bool syncFolder(const std::string& file) {
 ProfileString lookUp(const Parsed& p, std::string_view section, std::string_view key,
                      std::string_view defaultValue, int bufferSize) {
     if (p.utf16) return defaultString(defaultValue, bufferSize);
-    std::optional<SectionRef> sec = findSection(p, foldName(section, p.utf8));
+    std::optional<SectionRef> sec = findSectionToRead(p, foldName(section, p.utf8));
     if (!sec) return defaultString(defaultValue, bufferSize);
-    long at = findKey(p, *sec, foldName(key, p.utf8), false);
+    long at = findKeyToRead(p, *sec, foldName(key, p.utf8));
     if (at < 0) return defaultString(defaultValue, bufferSize);
     const Line& l = p.lines[static_cast<std::size_t>(at)];
     return copyToBuffer(&p, std::string_view(p.raw).substr(l.valueStart, l.valueLength), bufferSize, true);
@@ -621,24 +721,106 @@ bool commitBatch(const std::string& file, const Batch& b) {
     return ok;
 }
 
+// What an ini path names, before any mapping: a bare name lies in the program folder.
+std::string fullIniPath(std::string_view path) {
+    bool bare = path.find_first_of("\\/") == std::string_view::npos && !(path.size() >= 2 && path[1] == ':');
+    return bare ? programFolder() + "/" + std::string(path) : std::string(path);
+}
+
+// Paths mapped before, by what they were mapped from (with the drive's folder, which tests and
+// installs may move). Only mappings that found every element under the name given are kept:
+// such a mapping is the same for as long as the file exists, so a kept one is used while the
+// file is there (the caller's examination of it proves that) and made afresh when it is not.
+// Used under g_cacheMutex only.
+std::unordered_map<std::string, std::string> g_paths;
+
+std::string pathKey(const std::string& full) {
+    if (!full.empty() && full[0] == '/') return full;
+    if (full.size() >= 2 && full[1] == ':') return driveFolder(full[0]) + '|' + full;
+    if (!full.empty() && full[0] == '\\') return driveFolder('C') + '|' + full;
+    return {};   // relative to the current folder, which may change: mapped every time
+}
+
+// The Linux file `path` names. `kept` tells the caller that it came from g_paths and must be
+// forgotten (forgetPath) if the file turns out to be missing.
+std::string mappedPath(std::string_view path, bool& kept) {
+    kept = false;
+    if (path.empty()) return {};
+    std::string full = fullIniPath(path);
+    std::string key = pathKey(full);
+    if (!key.empty())
+        if (auto it = g_paths.find(key); it != g_paths.end()) {
+            kept = true;
+            return it->second;
+        }
+    bool exact = false;
+    std::string file = toLinuxPath(full, exact);
+    if (exact && !key.empty()) {
+        if (g_paths.size() >= 256) g_paths.clear();
+        g_paths.emplace(std::move(key), file);
+    }
+    return file;
+}
+
+void forgetPath(std::string_view path) {
+    std::string key = pathKey(fullIniPath(path));
+    if (!key.empty()) g_paths.erase(key);
+}
+
+// The file a write replaces (symbolic links followed) and a batch is kept under. A kept mapping
+// is proved by the file's existence here, else made afresh.
+std::string fileToWrite(std::string_view path) {
+    bool kept = false;
+    std::string file = mappedPath(path, kept);
+    struct stat st{};
+    if (kept && ::lstat(file.c_str(), &st) != 0) {
+        forgetPath(path);
+        file = mappedPath(path, kept);
+    }
+    return file.empty() ? file : resolveLink(file);
+}
+
+// The batch open on the file `path` names, if any, and that file's name (as fileToWrite gives
+// it). A kept mapping that is itself an open batch's file is taken without examining the file:
+// in this process the batch stands for that file until it commits.
+Batch* batchNamed(std::string_view path, std::string& file) {
+    bool kept = false;
+    file = mappedPath(path, kept);
+    if (kept)
+        if (Batch* b = batchFor(file)) return b;
+    file = fileToWrite(path);
+    return batchFor(file);
+}
+
 } // namespace
 
 std::string profileFilePath(std::string_view path) {
     if (path.empty()) return {};
-    bool bare = path.find_first_of("\\/") == std::string_view::npos &&
-                !(path.size() >= 2 && path[1] == ':');
-    if (bare) return toLinuxPath(programFolder() + "/" + std::string(path));
-    return toLinuxPath(path);
+    return toLinuxPath(fullIniPath(path));
 }
 
 ProfileString getProfileString(std::string_view path, std::string_view section, std::string_view key,
                                std::string_view defaultValue, int bufferSize) {
-    std::string file = profileFilePath(path);
-    if (file.empty()) return defaultString(defaultValue, bufferSize);
+    if (path.empty()) return defaultString(defaultValue, bufferSize);
     std::lock_guard lock(g_cacheMutex);
+    std::string file;
     if (!g_batches.empty())
-        if (const Batch* b = batchFor(resolveLink(file)); b && b->working)
+        if (const Batch* b = batchNamed(path, file); b && b->working)
             return lookUp(*b->working, section, key, defaultValue, bufferSize);
+    bool kept = false;
+    file = mappedPath(path, kept);
+    // Examining the file by name first lets an unchanged one be read from memory without
+    // opening it; a missing one proves nothing of a kept mapping, so it is mapped afresh.
+    struct stat st{};
+    bool exists = ::stat(file.c_str(), &st) == 0;
+    if (!exists && kept) {
+        forgetPath(path);
+        file = mappedPath(path, kept);
+        exists = ::stat(file.c_str(), &st) == 0;
+    }
+    if (!exists) return defaultString(defaultValue, bufferSize);
+    if (auto it = g_cache.find(file); it != g_cache.end() && stillTheSame(*it->second, st))
+        return lookUp(*it->second, section, key, defaultValue, bufferSize);
     int fd = openRetrying(file.c_str(), O_RDONLY);
     if (fd < 0) return defaultString(defaultValue, bufferSize);
     const ClosedAtScopeEnd closing{fd};
@@ -654,15 +836,14 @@ bool writeProfileString(std::string_view path, std::optional<std::string_view> s
         t_lastError = "no section given";
         return false;
     }
-    std::string file = profileFilePath(path);
-    if (file.empty()) {
+    if (path.empty()) {
         t_lastError = "no file given";
         return false;
     }
-    file = resolveLink(file);
     bool deleting = !key || !value;
     std::lock_guard lock(g_cacheMutex);
-    if (Batch* b = batchFor(file)) return holdWrite(*b, file, *section, key, value);
+    std::string file;
+    if (Batch* b = batchNamed(path, file)) return holdWrite(*b, file, *section, key, value);
     bool missing = false;
     int fd = lockForUpdate(file, !deleting, missing);
     if (fd < 0) return missing;   // nothing to delete in a file that does not exist
@@ -705,10 +886,9 @@ bool flushProfile(std::string_view path) {
 }
 
 ProfileBatch::ProfileBatch(std::string_view path) {
-    std::string file = profileFilePath(path);
-    if (file.empty()) return;
-    file_ = resolveLink(file);
+    if (path.empty()) return;
     std::lock_guard lock(g_cacheMutex);
+    file_ = fileToWrite(path);
     Batch* b = batchFor(file_);
     if (!b) {
         b = &g_batches[file_];   // replaces one a parent process left before forking us
@@ -746,6 +926,7 @@ std::string lastProfileError() { return t_lastError; }
 void clearProfileCache() {
     std::lock_guard lock(g_cacheMutex);
     g_cache.clear();
+    g_paths.clear();
 }
 
 } // namespace qv::kernel

@@ -17,6 +17,9 @@
 //  - every write replaces the file atomically (temporary file in the same folder, renamed over
 //    it) under an advisory lock, re-reading the file under the lock, so another process sees
 //    the change when the call returns and two writers never lose each other's keys;
+//  - a read keeps the file's path mapping and parse in memory and only examines the file (one
+//    stat) to see whether anyone changed it; the bytes are read again while its last change is
+//    too recent for its times to tell a later one apart (see Profile.cpp);
 //  - flushProfile syncs a file to disk once at the end of a whole save;
 //  - a ProfileBatch holds a whole save's writes to one file in memory and writes the file once.
 // Files are CP932 (a file that starts with the UTF-8 byte-order mark is read and extended as
@@ -89,8 +92,8 @@ std::string lastProfileError();
 // The Linux file an ini path names (a bare name lies in the program folder).
 std::string profileFilePath(std::string_view path);
 
-// Forgets every parsed file kept in memory (tests; files changed behind the engine's back are
-// noticed anyway).
+// Forgets every parsed file and path mapping kept in memory (tests; files changed behind the
+// engine's back are noticed anyway).
 void clearProfileCache();
 
 } // namespace qv::kernel

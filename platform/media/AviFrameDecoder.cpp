@@ -302,8 +302,10 @@ std::unique_ptr<AviFrameDecoder> AviFrameDecoder::open(const AviFile& file, int 
     }
     const AviStream& s = file.streams()[static_cast<size_t>(stream)];
     BITMAPINFOHEADER bih = *s.bitmapInfo(); // the parser refuses video streams without one
-    int height = bih.biHeight < 0 ? -bih.biHeight : bih.biHeight;
-    if (bih.biHeight == INT32_MIN || !plausibleSize(bih.biWidth, height, bih.biBitCount ? bih.biBitCount : 24)) {
+    // The lowest height has no positive twin: refused before it is negated.
+    const bool noHeight = bih.biHeight == INT32_MIN;
+    int height = noHeight ? 0 : bih.biHeight < 0 ? -bih.biHeight : bih.biHeight;
+    if (noHeight || !plausibleSize(bih.biWidth, height, bih.biBitCount ? bih.biBitCount : 24)) {
         error = {MediaErrorKind::Inconsistent, "video stream " + std::to_string(stream) + " has a picture of " +
                                                    std::to_string(bih.biWidth) + " x " + std::to_string(bih.biHeight)};
         return nullptr;

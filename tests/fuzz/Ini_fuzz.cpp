@@ -64,12 +64,15 @@ QV_FUZZ_TARGET(Ini) {
     if (ok != okBatch) std::abort();
     if (ok) {
         clearProfileCache();
-        if (bytesOf(direct) != bytesOf(batched)) std::abort();
+        const std::string written = bytesOf(direct);
+        if (written != bytesOf(batched)) std::abort();
         const auto back = getProfileString(direct, wSection, wKey);
         // Unless the deletion named the same key (names compare without regard to case and to
-        // the blanks around them).
+        // the blanks around them), or took away the lines before bytes that now open the file
+        // with the UTF-16 mark: such a file is not read, as the original platform would not.
         const bool deleted = asciiIEquals(trimmed(section), wSection) && asciiIEquals(trimmed(key), wKey);
-        if (!deleted && (!back.found || back.text != value)) std::abort();
+        const bool utf16 = written.compare(0, 2, "\xFF\xFE") == 0;
+        if (!deleted && !utf16 && (!back.found || back.text != value)) std::abort();
     }
     return 0;
 }
@@ -79,5 +82,7 @@ QV_FUZZ_SEEDS(Ini) {
             qv::fuzz::bytesOf("  [ Sec ] \r\n Key = \"quoted value\" \r\nkey='x'\r\n[sec]\r\nKEY=second\r\n"),
             qv::fuzz::bytesOf("\xef\xbb\xbf[\xe6\x97\xa5]\nname=\xe5\x80\xa4\n"),
             qv::fuzz::bytesOf("[\x93\xfa\x96\x7b]\r\n\x83\x5c=\x82\xa0\x82\xa2\r\nno equals line\r\n=empty key\r\n"),
-            qv::fuzz::bytesOf("\xff\xfe[\0a\0]\0")};
+            qv::fuzz::bytesOf("\xff\xfe[\0a\0]\0"),
+            // Deleting the first line leaves bytes that read as the UTF-16 mark.
+            qv::fuzz::bytesOf("x=1\r\n\xff\xfe\r\n[]\r\n")};
 }

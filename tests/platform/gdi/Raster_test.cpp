@@ -580,13 +580,35 @@ TEST(GdiLines, WidePensHaveRoundEndsAndJoins) {
         EXPECT_EQ(two.at(x, 8), 0u) << x;
         EXPECT_EQ(two.at(x, 11), 0u) << x;
     }
-    // A 45-degree width-3 line: the pixel centres within 1.5 of it, five a row.
-    Canvas d(40, 40);
-    d.usePen(PS_SOLID, 3, kWhite);
-    MoveToEx(d.dc, 10, 10);
-    LineTo(d.dc, 30, 30);
+    // A 45-degree width-3 line is six pixels wide a row, one more on the left, whichever way it
+    // is drawn; the other diagonal the same.
+    for (bool backwards : {false, true}) {
+        Canvas d(40, 40);
+        d.usePen(PS_SOLID, 3, kWhite);
+        MoveToEx(d.dc, backwards ? 30 : 10, backwards ? 30 : 10);
+        LineTo(d.dc, backwards ? 10 : 30, backwards ? 10 : 30);
+        for (int y = 14; y <= 26; ++y)
+            for (int x = y - 5; x <= y + 5; ++x)
+                EXPECT_EQ(d.at(x, y) == kWhite, x - y >= -3 && x - y <= 2) << x << "," << y;
+    }
+    Canvas anti(40, 40);
+    anti.usePen(PS_SOLID, 3, kWhite);
+    MoveToEx(anti.dc, 10, 30);
+    LineTo(anti.dc, 30, 10);
     for (int y = 14; y <= 26; ++y)
-        for (int x = y - 4; x <= y + 4; ++x) EXPECT_EQ(d.at(x, y) == kWhite, std::abs(x - y) <= 2) << x << "," << y;
+        for (int x = 35 - y; x <= 45 - y; ++x)
+            EXPECT_EQ(anti.at(x, y) == kWhite, x + y >= 37 && x + y <= 42) << x << "," << y;
+    // A slanted wide line covers the same pixels whichever way it is drawn.
+    for (auto [x1, y1] : {std::pair{50, 20}, {45, 31}, {17, 50}, {50, 2}}) {
+        Canvas there(60, 60), back(60, 60);
+        there.usePen(PS_SOLID, 3, kWhite);
+        back.usePen(PS_SOLID, 3, kWhite);
+        MoveToEx(there.dc, 10, 10);
+        LineTo(there.dc, x1, y1);
+        MoveToEx(back.dc, x1, y1);
+        LineTo(back.dc, 10, 10);
+        EXPECT_EQ(there.notColor(0), back.notColor(0)) << x1 << "," << y1;
+    }
     Canvas four(20, 20);
     four.usePen(PS_SOLID, 4, kWhite);
     MoveToEx(four.dc, 10, 10);

@@ -178,6 +178,14 @@ TEST_F(AviFrameDecoderTest, ShortFramesAndUnknownCodingsAreRefused)
     ASSERT_TRUE(avi);
     EXPECT_FALSE(AviFrameDecoder::open(*avi, 0, e2));
     EXPECT_EQ(e2.kind, MediaErrorKind::Inconsistent);
+    // The lowest 32-bit height, which has no positive twin to flip a top-down picture to.
+    for (int32_t height : {INT32_MIN, INT32_MIN + 1}) {
+        huge.format = bitmapFormat(4, height, 24);
+        avi = AviFile::open(dir.write("m.avi", buildAvi({huge}, {})), e2);
+        ASSERT_TRUE(avi) << height;
+        EXPECT_FALSE(AviFrameDecoder::open(*avi, 0, e2)) << height;
+        EXPECT_EQ(e2.kind, MediaErrorKind::Inconsistent) << height;
+    }
 }
 
 TEST_F(AviFrameDecoderTest, AudioStreamsHaveNoFrames)
