@@ -424,6 +424,9 @@ public:
     void MakeCSVHeader(class CsvOutput& out);
     // Applies the "PROPERTY" names of SettingCollection to the loaded windows' controls.
     void ApplySettingCollection();
+    // The settings file read into the conditions window and applied to it and to this window,
+    // with bInternalUpdate raised throughout (down again on every way out).
+    void ApplyStoredSettings();
     bool bInLoadREGIST = false;  // RESTORE is running
     // (end of CSV and settings block)
 

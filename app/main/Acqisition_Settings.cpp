@@ -114,16 +114,7 @@ void Acqisition::cmdLoadSetting_Click() {
         }
         SetDispStatus("ReadSet", true);
         ShowMessage(true, "Now Loading", "Please Wait", false, true);
-        {
-            // Down again on every way out, so the lists and RESTORE are not left muted.
-            RaisedFlag internal(bInternalUpdate);
-            frmCondition& condition = frmCondition::instance();
-            condition.InitForm();
-            condition.LoadParamAll();
-            condition.SaveObjectValue();
-            condition.SetCondition(true, true);
-            condition.LoadParamAll();
-        }
+        ApplyStoredSettings();
         lRangeRowEU = 0;
         lRangeRowRaw = 0;
         SyncSweep();
@@ -198,6 +189,17 @@ void Acqisition::ApplySettingCollection() {
         });
         if (!excluded) SetControlProperty(parts[1], parts[2], parts[3], value);
     }
+}
+
+void Acqisition::ApplyStoredSettings() {
+    // Down again on every way out, so the lists and RESTORE are not left muted.
+    RaisedFlag internal(bInternalUpdate);
+    frmCondition& condition = frmCondition::instance();
+    condition.InitForm();
+    condition.LoadParamAll();
+    condition.SaveObjectValue();
+    condition.SetCondition(true, true);
+    condition.LoadParamAll();
 }
 
 }  // namespace qv

@@ -154,14 +154,7 @@ void Acqisition::Form_Load() {
     optMonitor.setValue(true);
     // 26-28. The stored settings, applied to the conditions and this window.
     GstrSettingFile = ProgramFile("SETTING.SET");
-    bInternalUpdate = true;
-    frmCondition& condition = frmCondition::instance();
-    condition.InitForm();
-    condition.LoadParamAll();
-    condition.SaveObjectValue();
-    condition.SetCondition(true, true);
-    condition.LoadParamAll();
-    bInternalUpdate = false;
+    ApplyStoredSettings();
     SyncSweep();
     // 30. The calibration sets: what the library holds, shown and copied.
     loadCalibrationSets();
