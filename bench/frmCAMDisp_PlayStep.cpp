@@ -54,11 +54,11 @@ void writeVideo(const std::filesystem::path& dir) {
 void BM_PlayStep(benchmark::State& state) {
     static bench::MainWindow program;
     Acqisition& w = *program.w;
-    apptest::RecordingSpec spec(kChannels, kRateHz, kScans);
-    spec.set("Condition", "strCameraSetting", "1").set("Condition", "strResolution", "640,480");
-    spec.set("GLOBAL", "GlCapNum", std::to_string(kFrames)).set("GLOBAL", "GlADCGETCnt", "1");
-    spec.set("P", "lSweepPoint", "2000");
-    spec.Write(program.dir, "cam");
+    apptest::RecordingSpec layout(kChannels, kRateHz, kScans);
+    layout.set("Condition", "strCameraSetting", "1").set("Condition", "strResolution", "640,480");
+    layout.set("GLOBAL", "GlCapNum", std::to_string(kFrames)).set("GLOBAL", "GlADCGETCnt", "1");
+    layout.set("P", "lSweepPoint", "2000");
+    layout.Write(program.dir, "cam");
     writeVideo(program.dir);
     {
         IniPathGuard ini(ProgramFile("Tolvane.ini"));

@@ -71,11 +71,11 @@ protected:
 
     // Writes and loads the camera recording `base`; the page is 1000 points.
     void loadCamera(const std::string& base = "cam", int32_t sweep = 1000) {
-        RecordingSpec spec(2, kRateHz, kScans);
-        spec.set("Condition", "strCameraSetting", "1").set("Condition", "strResolution", "32,24");
-        spec.set("GLOBAL", "GlCapNum", std::to_string(kFrames)).set("GLOBAL", "GlADCGETCnt", "1");
-        spec.set("P", "lSweepPoint", std::to_string(sweep));
-        spec.Write(prog.dir(), base);
+        RecordingSpec layout(2, kRateHz, kScans);
+        layout.set("Condition", "strCameraSetting", "1").set("Condition", "strResolution", "32,24");
+        layout.set("GLOBAL", "GlCapNum", std::to_string(kFrames)).set("GLOBAL", "GlADCGETCnt", "1");
+        layout.set("P", "lSweepPoint", std::to_string(sweep));
+        layout.Write(prog.dir(), base);
         std::vector<int32_t> positions;
         for (int32_t k = 0; k < kFrames; ++k) positions.push_back(k * kFrameStep);
         prog.writeBytes(base + ".FLM", flameListBytes(positions, {0}));

@@ -188,15 +188,15 @@ TEST_F(CalibrationTest, WhileCodeClearsTheBoxOnlyTheModeEnds) {
 // ---- P-P ----
 
 TEST_F(CalibrationTest, PeakToPeakMeasuresSquareWavesAndSkipsAFlatOne) {
-    RecordingSpec spec(3, kPage, 3 * kPage, 2);
+    RecordingSpec layout(3, kPage, 3 * kPage, 2);
     // Row 1: a square wave of period 20 between 1000 and 3000; row 2 flat; row 3 the same
     // square wave shifted by 5 scans.
-    spec.sample = [](int32_t p, int32_t c) -> int16_t {
+    layout.sample = [](int32_t p, int32_t c) -> int16_t {
         if (c == 1) return 500;
         const int32_t q = c == 2 ? p + 5 : p;
         return (q / 10) % 2 == 0 ? 1000 : 3000;
     };
-    load(spec);
+    load(layout);
     secondPage();
     GAcqCondition.lP2PHist = 1024;
     for (int ch : {1, 2, 3}) w->chkCal(ch).setValue(1);

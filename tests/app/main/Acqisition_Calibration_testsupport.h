@@ -37,8 +37,8 @@ protected:
     }
     // Writes the recording and opens it with the load button; every check box of the
     // calibration column is clear afterwards, as the recording stores them.
-    void load(const RecordingSpec& spec) {
-        spec.Write(prog.dir(), "cal");
+    void load(const RecordingSpec& layout) {
+        layout.Write(prog.dir(), "cal");
         ASSERT_TRUE(driver.type(w->txtFName, prog.win("cal")));
         ASSERT_TRUE(driver.click(w->cmdLoad));
         ASSERT_TRUE(driver.msgBoxes().empty()) << driver.msgBoxes().back().prompt;
@@ -47,9 +47,9 @@ protected:
     // Channel c (0-based within the recording) of scan p as a two-level step: `low` before
     // the middle of each page, `high` from there.
     static RecordingSpec stepRecording(int16_t low, int16_t high) {
-        RecordingSpec spec(3, kPage, 3 * kPage, 2);
-        spec.sample = [low, high](int32_t p, int32_t) { return p % kPage < kPage / 2 ? low : high; };
-        return spec;
+        RecordingSpec layout(3, kPage, 3 * kPage, 2);
+        layout.sample = [low, high](int32_t p, int32_t) { return p % kPage < kPage / 2 ? low : high; };
+        return layout;
     }
 
     TempProgramFolder prog;
