@@ -21,11 +21,7 @@ namespace {
 constexpr int32_t kChannels = 32;
 constexpr int32_t kRateHz = 10000;
 
-int32_t exportSeconds() {
-    const char* text = std::getenv("QV_BENCH_CSV_SECONDS");
-    const int32_t s = text ? std::atoi(text) : 60;
-    return s > 0 ? s : 60;
-}
+int32_t exportSeconds() { return qv::bench::secondsFromEnv("QV_BENCH_CSV_SECONDS", 60); }
 
 void BM_CsvExport(benchmark::State& state) {
     qv::bench::MainWindow program;

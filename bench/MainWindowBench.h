@@ -17,6 +17,13 @@
 
 namespace qv::bench {
 
+// A length in seconds from the environment variable `name`; `fallback` when unset or not positive.
+inline int32_t secondsFromEnv(const char* name, int32_t fallback) {
+    const char* text = std::getenv(name);
+    const int32_t s = text ? std::atoi(text) : fallback;
+    return s > 0 ? s : fallback;
+}
+
 struct MainWindow {
     std::filesystem::path dir;
     std::unique_ptr<forms::Driver> driver;

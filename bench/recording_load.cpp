@@ -30,11 +30,7 @@ namespace {
 constexpr int32_t kChannels = 32;
 constexpr int32_t kRateHz = 10000;
 
-int32_t recordingSeconds() {
-    const char* text = std::getenv("QV_BENCH_RECORDING_SECONDS");
-    const int32_t s = text ? std::atoi(text) : 3600;
-    return s > 0 ? s : 3600;
-}
+int32_t recordingSeconds() { return qv::bench::secondsFromEnv("QV_BENCH_RECORDING_SECONDS", 3600); }
 
 struct Recording {
     Recording() {
