@@ -1,6 +1,8 @@
 // Wide-vector scans behind the envelope and the column reduction of long traces.
 #include "library/ArrayScan.h"
 
+#include "platform/kernel/Workers.h"
+
 #include <algorithm>
 #include <immintrin.h>
 
@@ -113,6 +115,11 @@ void extremesInOrder(const float* p, int32_t n, float& first, float& second, boo
     }
     first = ilo < ihi ? lo : hi;
     second = ilo < ihi ? hi : lo;
+}
+
+unsigned scanHelpers(int64_t n) {
+    constexpr int64_t kValuesPerHelper = int64_t{1} << 18;
+    return static_cast<unsigned>(std::clamp<int64_t>(n / kValuesPerHelper - 1, 0, qv::kernel::spareCores()));
 }
 
 }  // namespace trelm

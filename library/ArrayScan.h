@@ -37,4 +37,8 @@ int64_t firstEqual(const float* p, int64_t n, float v);
 // take the vector scans, which give the same bits.
 void extremesInOrder(const float* p, int32_t n, float& first, float& second, bool wide);
 
+// The helper threads worth lending to one scan of n floats: one core reads well below the
+// memory's pace, and a helper is worth waking from a quarter million values on.
+unsigned scanHelpers(int64_t n);
+
 }  // namespace trelm

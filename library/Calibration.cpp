@@ -7,9 +7,9 @@
 #include "platform/kernel/Encoding.h"
 #include "platform/kernel/Paths.h"
 #include "platform/kernel/Profile.h"
+#include "platform/kernel/Workers.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <charconv>
 #include <clocale>
@@ -24,7 +24,6 @@
 #include <locale.h>
 #include <memory>
 #include <string>
-#include <thread>
 #include <type_traits>
 
 namespace {
@@ -272,13 +271,12 @@ void convertBlocks(float* dst, const int16_t* raw, int32_t nch, int64_t n, const
 }
 
 // One core converts well below the memory's pace, so a long conversion is shared out: the
-// caller's thread and up to seven helpers take runs of blocks in turn until none is left (a
-// helper the system keeps waiting leaves its share to the others). Every value is computed by
-// the same code whichever thread takes its block, so the result does not depend on the split.
-// Short conversions stay on the caller's thread, and so does everything when no helper can be
-// started.
+// caller's thread and up to seven helpers of the process's pool take runs of blocks in turn
+// until none is left (a helper that joins late leaves its share to the others). Every value is
+// computed by the same code whichever thread takes its block, so the result does not depend on
+// the split. Short conversions stay on the caller's thread, and so does everything when the pool
+// has no helper to lend.
 constexpr int64_t kValuesPerThread = int64_t{1} << 20;
-constexpr unsigned kMaxThreads = 8;
 constexpr int64_t kBlocksPerTurn = 32;
 
 struct SharedConversion {
@@ -304,9 +302,8 @@ struct SharedConversion {
     }
 };
 
-unsigned conversionThreads(int64_t values) {
-    static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    return static_cast<unsigned>(std::clamp<int64_t>(values / kValuesPerThread, 1, std::min(cores, kMaxThreads)));
+unsigned conversionHelpers(int64_t values) {
+    return static_cast<unsigned>(std::clamp<int64_t>(values / kValuesPerThread - 1, 0, qv::kernel::spareCores()));
 }
 
 }  // namespace
@@ -320,17 +317,9 @@ extern "C" int32_t M_Change(float* dst, const int16_t* raw, int32_t nchArg, int3
     const int64_t values = int64_t{nch} * n;
     SharedConversion job{dst, raw, nch, n, cal, avx2 && values * int64_t{sizeof(float)} > llc, avx2,
                          (n + kBlockScans - 1) / kBlockScans};
-    const int64_t threads = std::min<int64_t>(conversionThreads(values), (job.blocks + kBlocksPerTurn - 1) / kBlocksPerTurn);
-    std::array<std::thread, kMaxThreads> helpers;
-    for (int64_t k = 1; k < threads; ++k) {
-        try {
-            helpers[static_cast<size_t>(k)] = std::thread([&job] { job.work(); });
-        } catch (...) {
-            break;  // the threads already started and this one share what is left
-        }
-    }
-    job.work();
-    for (std::thread& t : helpers)
-        if (t.joinable()) t.join();
+    const int64_t turns = (job.blocks + kBlocksPerTurn - 1) / kBlocksPerTurn;
+    const auto helpers = static_cast<unsigned>(std::min<int64_t>(conversionHelpers(values), turns - 1));
+    auto work = [&job] { job.work(); };
+    qv::kernel::shareWork(helpers, work);
     return n;
 }

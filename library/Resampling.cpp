@@ -2,8 +2,10 @@
 #include "library/trelm.h"
 
 #include "library/ArrayScan.h"
+#include "platform/kernel/Workers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -34,6 +36,8 @@ void weightedWindow(float* dst, const float* src, int32_t width, int32_t n, cons
         dst[i] = static_cast<float>(s);
     }
 }
+
+constexpr int64_t kPairsPerTurn = 64;
 
 }  // namespace
 
@@ -105,21 +109,32 @@ void S_TRANS(float* dst, const float* src, int32_t /*ignored*/, int32_t n, int32
     auto boundary = [n, even](int64_t k) {
         return static_cast<int64_t>(2.0 * static_cast<double>(k) * n / even + 0.5);
     };
-    int64_t b = 0;
-    for (int64_t k = 0; k < even / 2; ++k) {
-        const int64_t next = boundary(k + 1);
-        float first, second;
-        if (next <= b) {
-            // An empty segment (fewer source points than outputs) repeats the point it sits on.
-            first = second = src[std::min<int64_t>(b, n - 1)];
-        } else {
-            // Source order; the maximum first when both sit on the same point.
-            trelm::extremesInOrder(src + b, static_cast<int32_t>(next - b), first, second, true);
+    // Each output pair depends on its own segment only, so a long source is scanned by several
+    // threads taking runs of pairs in turn; the pairs are the same whoever computes them.
+    const int64_t pairs = even / 2;
+    std::atomic<int64_t> next{0};
+    auto work = [&] {
+        for (int64_t k0; (k0 = next.fetch_add(kPairsPerTurn, std::memory_order_relaxed)) < pairs;) {
+            int64_t b = boundary(k0);
+            for (int64_t k = k0; k < std::min(pairs, k0 + kPairsPerTurn); ++k) {
+                const int64_t end = boundary(k + 1);
+                float first, second;
+                if (end <= b) {
+                    // An empty segment (fewer source points than outputs) repeats the point it
+                    // sits on.
+                    first = second = src[std::min<int64_t>(b, n - 1)];
+                } else {
+                    // Source order; the maximum first when both sit on the same point.
+                    trelm::extremesInOrder(src + b, static_cast<int32_t>(end - b), first, second, true);
+                }
+                dst[2 * k] = first;
+                dst[2 * k + 1] = second;
+                b = end;
+            }
         }
-        dst[2 * k] = first;
-        dst[2 * k + 1] = second;
-        b = next;
-    }
+    };
+    const int64_t turns = (pairs + kPairsPerTurn - 1) / kPairsPerTurn;
+    qv::kernel::shareWork(static_cast<unsigned>(std::min<int64_t>(trelm::scanHelpers(n), turns - 1)), work);
     if (m != even) dst[m - 1] = dst[m - 2];
 }
 

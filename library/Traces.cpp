@@ -10,11 +10,17 @@
 #include "library/GlobalView.h"
 #include "library/trelm.h"
 #include "library/ExportGuard.h"
+#include "platform/kernel/Workers.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <thread>
 #include <vector>
+
+#include <immintrin.h>
 
 
 namespace trelm {
@@ -127,51 +133,140 @@ int64_t endOfColumn(const Trace& t, int64_t i, int32_t col) {
     return differs;
 }
 
+// One pixel column's run of points [begin, end) and, for a run long enough to be scanned, the
+// rows of its first point, its extremes and its last point, when they are usable (`direct`).
+// The thread that scans the run finds them, so the path is written without reading the trace.
+struct ColumnRun {
+    int64_t begin, end;
+    int32_t col;
+    bool scanned, direct;
+    int32_t first, top, bottom, last;
+};
+
+// Columns are summarised in batches: the runs' ends are found in order, then their values are
+// scanned in turns of a few runs, long traces by several threads (the scan reads every point,
+// the rest is per column), while this thread writes the path of each turn in order as soon as it
+// is scanned, scanning the next turn itself when no helper has taken it.
+constexpr size_t kRunsPerTurn = 16;
+constexpr size_t kBatchColumns = 256 * kRunsPerTurn;
+// Writing the path takes this thread about as long as three others take to scan the points.
+constexpr unsigned kScanHelpers = 3;
+
+class BatchScan {
+public:
+    BatchScan(const Trace& t, std::vector<ColumnRun>& runs)
+        : t_(t), runs_(runs), turns_((runs.size() + kRunsPerTurn - 1) / kRunsPerTurn) {
+        for (size_t k = 0; k < turns_; ++k) done_[k].store(false, std::memory_order_relaxed);
+    }
+
+    // A helper's part: scans turns until none is left.
+    void scanAll() {
+        while (scanNext()) {
+        }
+    }
+
+    // The caller's part: each turn's path once it is scanned.
+    void emitAll(PolylineSink& out) {
+        for (size_t k = 0; k < turns_; ++k) {
+            for (int spins = 0; !done_[k].load(std::memory_order_acquire);) {
+                if (scanNext()) continue;
+                // A helper has the turn: it is a few microseconds of reading away.
+                if (++spins < 4096) _mm_pause();
+                else std::this_thread::yield();
+            }
+            for (size_t r = k * kRunsPerTurn; r < std::min(runs_.size(), (k + 1) * kRunsPerTurn); ++r)
+                emitColumn(t_, runs_[r], out);
+        }
+    }
+
+    size_t turns() const { return turns_; }
+
+private:
+    bool scanNext() {
+        const size_t k = next_.fetch_add(1, std::memory_order_relaxed);
+        if (k >= turns_) return false;
+        for (size_t i = k * kRunsPerTurn; i < std::min(runs_.size(), (k + 1) * kRunsPerTurn); ++i) {
+            ColumnRun& r = runs_[i];
+            if (!r.scanned) continue;
+            float lo, hi;
+            bool nan;
+            minMaxNan(t_.y + r.begin, r.end - r.begin, lo, hi, nan);
+            // Rows fall as values rise, so the extremes of the values give the row interval;
+            // NaN or rows beyond the 32-bit range break that order and are walked instead.
+            r.top = t_.row(hi);
+            r.bottom = t_.row(lo);
+            r.direct = !nan && r.top != INT32_MIN && r.bottom != INT32_MIN;
+            r.first = t_.row(t_.y[r.begin]);
+            r.last = t_.row(t_.y[r.end - 1]);
+        }
+        done_[k].store(true, std::memory_order_release);
+        return true;
+    }
+
+    static void emitColumn(const Trace& t, const ColumnRun& r, PolylineSink& out);
+
+    const Trace& t_;
+    std::vector<ColumnRun>& runs_;
+    const size_t turns_;
+    std::atomic<size_t> next_{0};
+    std::array<std::atomic<bool>, kBatchColumns / kRunsPerTurn> done_;
+};
+
+// The path of one column's run.
+void BatchScan::emitColumn(const Trace& t, const ColumnRun& r, PolylineSink& out) {
+    const bool lastRun = r.end == t.n;
+    if (r.direct) {
+        out.add(r.col, r.first);
+        out.add(r.col, r.top);
+        out.add(r.col, r.bottom);
+        out.add(r.col, r.last);
+        return;
+    }
+    const ColumnCover c = walkColumn(t, r.begin, r.end);
+    out.add(r.col, c.first);
+    if (!lastRun) {
+        // The segment that leaves the column sets the last point's pixel.
+        out.add(r.col, c.lo);
+        out.add(r.col, c.hi);
+        out.add(r.col, c.last);
+    } else if (c.lo != c.hi) {
+        // The final point of a polyline is not drawn: end on it only when it is uncovered.
+        if (c.lastUncovered) {
+            out.add(r.col, c.last == c.hi ? c.lo : c.hi);
+            out.add(r.col, c.last);
+        } else {
+            out.add(r.col, c.lo);
+            out.add(r.col, c.hi);
+            out.add(r.col, c.lo);
+        }
+    }
+}
+
 // The polyline through points 0..n-1 as a short path with the same pixels (see the top of the
 // file). Returns false when the columns are not monotone (points beyond the 32-bit range).
 bool compressedPath(const Trace& t, PolylineSink& out) {
     const int64_t n = t.n;
     if (t.column(0) == INT32_MIN || t.column(n - 1) == INT32_MIN) return false;
+    std::vector<ColumnRun> runs;
+    runs.reserve(std::min<size_t>(kBatchColumns, static_cast<size_t>(n)));
     int64_t i = 0;
+    int32_t col = t.column(0);
     while (i < n) {
-        const int32_t col = t.column(i);
-        const int64_t end = endOfColumn(t, i, col);
-        const bool lastRun = end == n;
-        if (!lastRun && end - i >= kMinScannedRun) {
-            // Rows fall as values rise, so the extremes of the values give the row interval;
-            // NaN or rows beyond the 32-bit range break that order and are walked instead.
-            float lo, hi;
-            bool nan;
-            minMaxNan(t.y + i, end - i, lo, hi, nan);
-            const int32_t top = t.row(hi), bottom = t.row(lo);
-            if (!nan && top != INT32_MIN && bottom != INT32_MIN) {
-                out.add(col, t.row(t.y[i]));
-                out.add(col, top);
-                out.add(col, bottom);
-                out.add(col, t.row(t.y[end - 1]));
-                i = end;
-                continue;
-            }
+        runs.clear();
+        while (i < n && runs.size() < kBatchColumns) {
+            const int64_t end = endOfColumn(t, i, col);
+            const bool scanned = end != n && end - i >= kMinScannedRun;
+            runs.push_back(ColumnRun{i, end, col, scanned, false, 0, 0, 0, 0});
+            i = end;
+            if (i < n) col = t.column(i);
         }
-        const ColumnCover c = walkColumn(t, i, end);
-        out.add(col, c.first);
-        if (!lastRun) {
-            // The segment that leaves the column sets the last point's pixel.
-            out.add(col, c.lo);
-            out.add(col, c.hi);
-            out.add(col, c.last);
-        } else if (c.lo != c.hi) {
-            // The final point of a polyline is not drawn: end on it only when it is uncovered.
-            if (c.lastUncovered) {
-                out.add(col, c.last == c.hi ? c.lo : c.hi);
-                out.add(col, c.last);
-            } else {
-                out.add(col, c.lo);
-                out.add(col, c.hi);
-                out.add(col, c.lo);
-            }
-        }
-        i = end;
+        BatchScan scan(t, runs);
+        auto helpers = [&scan] { scan.scanAll(); };
+        auto own = [&scan, &out] { scan.emitAll(out); };
+        const int64_t points = runs.back().end - runs.front().begin;
+        qv::kernel::shareWork(
+            static_cast<unsigned>(std::min<int64_t>({scanHelpers(points), kScanHelpers, static_cast<int64_t>(scan.turns()) - 1})),
+            helpers, own);
     }
     return true;
 }

@@ -2,9 +2,11 @@
 // traces, overlays, marks, then the cursor graph's XOR repaint), the paint handler that only
 // arms the one-shot display timer, and the terminal source's frame drawing.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <mutex>
 #include <span>
 #include <string>
 #include <system_error>
@@ -157,32 +159,43 @@ void Acqisition::DispFullWave(int32_t hDC, bool bForce) {
         }
     };
     // Without the overlays, which read the channel objects, the objects take their copies of
-    // the page (hundreds of megabytes on long pages) on a helper thread while the traces are
-    // drawn here: the same picture and the same objects. In error-raise mode, whose checks
-    // report from the objects, channel by channel as below.
+    // the page (hundreds of megabytes on long pages) on helper threads while the traces are
+    // drawn here: the same picture and the same objects. One thread copies well below the
+    // memory's pace, so a long page has up to three, taking channels in drawing order. In
+    // error-raise mode, whose checks report from the objects, channel by channel as below.
     const bool copyAlongside = chkMean.Value() != 1 && GstrErrRaise != "1" && lSweep > 0 &&
                                DispWaveArray.Points() >= lSweep;
     std::vector<std::pair<CWave*, int32_t>> copies;
     if (copyAlongside) {
         for (int32_t ch = live.first; ch <= live.last; ++ch)
             if (p.CHKWaveNo[ch] == 1 && traceOf(ch) >= 0) copies.emplace_back(&waveOf(ch), traceOf(ch));
+        constexpr int64_t kValuesPerCopier = int64_t{1} << 22;
+        constexpr int64_t kMaxCopiers = 3;
+        const auto copiers = static_cast<size_t>(std::clamp<int64_t>(
+            static_cast<int64_t>(copies.size()) * lSweep / kValuesPerCopier, 1, kMaxCopiers));
+        std::atomic<size_t> next{0};
+        std::mutex failed;
         std::exception_ptr failure;
-        {
-            std::jthread helper;
-            auto copyAll = [&] {
-                try {
-                    for (auto [w, k] : copies) takeSamples(*w, k);
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            };
+        auto copyAll = [&] {
             try {
-                helper = std::jthread(copyAll);
-            } catch (const std::system_error&) {
-                copyAll();
+                for (size_t j; (j = next.fetch_add(1, std::memory_order_relaxed)) < copies.size();)
+                    takeSamples(*copies[j].first, copies[j].second);
+            } catch (...) {
+                std::lock_guard lock(failed);
+                if (!failure) failure = std::current_exception();
+            }
+        };
+        {
+            std::vector<std::jthread> helpers;
+            try {
+                helpers.reserve(copiers);
+                while (helpers.size() < copiers) helpers.emplace_back(copyAll);
+            } catch (const std::exception&) {
+                // The copiers already started (or this thread, after the traces) do the rest.
             }
             for (int32_t ch = live.first; ch <= live.last; ++ch)
                 if (p.CHKWaveNo[ch] == 1) drawTrace(waveOf(ch), traceOf(ch));
+            if (helpers.empty()) copyAll();
         }
         if (failure) std::rethrow_exception(failure);
     }

@@ -2,15 +2,11 @@
 // converted by the library in one call per chunk (or per piece of a long window) and copied
 // channel by channel into the display array. Only the window is ever in memory.
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <new>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "app/common/IniSet.h"
@@ -21,6 +17,7 @@
 #include "app/main/StagedRecording.h"
 #include "platform/basic/Basic.h"
 #include "platform/kernel/Files.h"
+#include "platform/kernel/Workers.h"
 
 namespace qv {
 
@@ -53,11 +50,10 @@ const float* chunkRecords() {
 
 // A long window goes in pieces small enough that a piece's words and floats stay in the cache
 // of the core that takes it (32 channels: 256 KB and 512 KB): the file's words are read once and
-// each display value written once, with no page-sized buffer in between. Threads take pieces
-// in turn; each piece is read, converted by the library and copied to the channels' runs exactly
-// as a chunk is, so the values are those of the chunk road.
+// each display value written once, with no page-sized buffer in between. This thread and the
+// process's helper threads take pieces in turn; each piece is read, converted by the library and
+// copied to the channels' runs exactly as a chunk is, so the values are those of the chunk road.
 constexpr int32_t kPieceScans = 4096;
-constexpr unsigned kMaxReaders = 8;
 
 // Reads scans start .. start + valid - 1 into points 0 .. valid - 1 of the display array (already
 // dimensioned). Returns false, having changed nothing, when the data file cannot be opened or
@@ -72,7 +68,7 @@ bool readWindowInPieces(int32_t start, int32_t valid) {
     for (int32_t c = 0; c < wCh; ++c) runs[static_cast<size_t>(c)] = DispWaveArray.Channel(c);
     const int64_t pieces = (valid + int64_t{kPieceScans} - 1) / kPieceScans;
     const unsigned readers = static_cast<unsigned>(
-        std::clamp<int64_t>(pieces / 4, 1, std::clamp(std::thread::hardware_concurrency(), 1u, kMaxReaders)));
+        std::clamp<int64_t>(pieces / 4, 1, int64_t{kernel::spareCores()} + 1));
     struct Buffers {
         std::vector<int16_t> raw;
         std::vector<float> conv;
@@ -91,7 +87,9 @@ bool readWindowInPieces(int32_t start, int32_t valid) {
     Trelm::M_Change(buffers[0].conv.data(), buffers[0].raw.data(), wCh, 0, records);
     Trelm::S_ADDC(buffers[0].conv.data(), buffers[0].conv.data(), 0.0f, 0);
     std::atomic<int64_t> next{0};
-    auto work = [&](Buffers& b) {
+    std::atomic<unsigned> taken{0};
+    auto work = [&] {
+        Buffers& b = buffers[taken.fetch_add(1, std::memory_order_relaxed)];
         for (int64_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < pieces;) {
             const int64_t s0 = k * kPieceScans;
             const auto n = static_cast<int32_t>(std::min<int64_t>(kPieceScans, valid - s0));
@@ -102,17 +100,8 @@ bool readWindowInPieces(int32_t start, int32_t valid) {
                 Trelm::S_ADDC(runs[static_cast<size_t>(c)] + s0, b.conv.data() + static_cast<size_t>(c) * n, 0.0f, n);
         }
     };
-    std::array<std::thread, kMaxReaders> helpers;
-    for (unsigned t = 1; t < readers; ++t) {
-        try {
-            helpers[t] = std::thread(work, std::ref(buffers[t]));
-        } catch (const std::system_error&) {
-            break;  // the threads already running share what is left
-        }
-    }
-    work(buffers[0]);
-    for (std::thread& t : helpers)
-        if (t.joinable()) t.join();
+    // Each taker of the work (this thread and the pool's helpers) has buffers of its own.
+    kernel::shareWork(readers - 1, work);
     return true;
 }
 
