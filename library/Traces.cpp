@@ -247,7 +247,8 @@ void BatchScan::emitColumn(const Trace& t, const ColumnRun& r, PolylineSink& out
 bool compressedPath(const Trace& t, PolylineSink& out) {
     const int64_t n = t.n;
     if (t.column(0) == INT32_MIN || t.column(n - 1) == INT32_MIN) return false;
-    std::vector<ColumnRun> runs;
+    // Kept from call to call: a redraw draws dozens of traces.
+    thread_local std::vector<ColumnRun> runs;
     runs.reserve(std::min<size_t>(kBatchColumns, static_cast<size_t>(n)));
     int64_t i = 0;
     int32_t col = t.column(0);
