@@ -69,10 +69,13 @@ QV_FUZZ_TARGET(Ini) {
         const auto back = getProfileString(direct, wSection, wKey);
         // Unless the deletion named the same key (names compare without regard to case and to
         // the blanks around them), or took away the lines before bytes that now open the file
-        // with the UTF-16 mark: such a file is not read, as the original platform would not.
+        // with a byte-order mark: a file opening with the UTF-16 mark is not read, as the
+        // original platform would not, and one opening with the UTF-8 mark is read as UTF-8,
+        // where the CP932 pairs that hid a bracket or an equals sign no longer pair.
         const bool deleted = asciiIEquals(trimmed(section), wSection) && asciiIEquals(trimmed(key), wKey);
         const bool utf16 = written.compare(0, 2, "\xFF\xFE") == 0;
-        if (!deleted && !utf16 && (!back.found || back.text != value)) std::abort();
+        const bool nowUtf8 = written.compare(0, 3, "\xEF\xBB\xBF") == 0 && text.compare(0, 3, "\xEF\xBB\xBF") != 0;
+        if (!deleted && !utf16 && !nowUtf8 && (!back.found || back.text != value)) std::abort();
     }
     return 0;
 }
@@ -82,7 +85,9 @@ QV_FUZZ_SEEDS(Ini) {
             qv::fuzz::bytesOf("  [ Sec ] \r\n Key = \"quoted value\" \r\nkey='x'\r\n[sec]\r\nKEY=second\r\n"),
             qv::fuzz::bytesOf("\xef\xbb\xbf[\xe6\x97\xa5]\nname=\xe5\x80\xa4\n"),
             qv::fuzz::bytesOf("[\x93\xfa\x96\x7b]\r\n\x83\x5c=\x82\xa0\x82\xa2\r\nno equals line\r\n=empty key\r\n"),
-            qv::fuzz::bytesOf("\xff\xfe[\0a\0]\0"),
-            // Deleting the first line leaves bytes that read as the UTF-16 mark.
-            qv::fuzz::bytesOf("x=1\r\n\xff\xfe\r\n[]\r\n")};
+            qv::fuzz::bytesOf(std::string("\xff\xfe[\0a\0]\0", 8)),
+            // Deleting the first line leaves bytes that read as the UTF-16 mark, or as the
+            // UTF-8 mark before a section whose name holds a CP932 pair ending in "]".
+            qv::fuzz::bytesOf("x=1\r\n\xff\xfe\r\n[]\r\n"),
+            qv::fuzz::bytesOf(std::string("X=0\x0d\xef\xbb\xbf\x0f\xff[]\x0a\x97" "1\x05\x0a\x04\xefx9x\x00`\x0a[kx9x]\xff\xff\xff\xff\xff\xff\xff\x15=\x00\x84]\x0b\xa5n", 45))};
 }
