@@ -1,11 +1,15 @@
 #include "platform/kernel/Workers.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace qv::kernel {
 
@@ -47,6 +51,41 @@ struct Pool {
     }
 };
 
+std::mutex sourceLock;
+std::function<unsigned()> freeCoresSource;
+
+// The helpers there are cores for just now: the cores less the threads the system counts as
+// running or ready to run (this one included), read at most every 20 ms. A helper lent on a
+// busy machine may be kept waiting for a core while it holds a piece its job cannot finish
+// without. Where the count cannot be read, every core counts as free.
+unsigned systemFreeCores() {
+    static std::atomic<int64_t> readAt{INT64_MIN / 2};
+    static std::atomic<unsigned> free{kMaxHelpers};
+    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count();
+    int64_t last = readAt.load(std::memory_order_relaxed);
+    if (now - last < 20 || !readAt.compare_exchange_strong(last, now)) return free.load(std::memory_order_relaxed);
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    unsigned running = 0;
+    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
+        double a, b, c;
+        if (std::fscanf(f, "%lf %lf %lf %u/", &a, &b, &c, &running) != 4) running = 0;
+        std::fclose(f);
+    }
+    const unsigned n = running == 0 ? kMaxHelpers : cores > running ? cores - running : 0;
+    free.store(n, std::memory_order_relaxed);
+    return n;
+}
+
+unsigned freeCores() {
+    {
+        std::lock_guard lock(sourceLock);
+        if (freeCoresSource) return freeCoresSource();
+    }
+    return systemFreeCores();
+}
+
 // Never destroyed: its threads wait on it until the process ends.
 Pool& pool() {
     static Pool* const p = new Pool;
@@ -60,11 +99,17 @@ unsigned spareCores() {
     return spare;
 }
 
+void setFreeCoresSource(std::function<unsigned()> source) {
+    std::lock_guard lock(sourceLock);
+    freeCoresSource = std::move(source);
+}
+
 void shareWork(unsigned helpers, WorkRef work) { shareWork(helpers, work, work); }
 
 void shareWork(unsigned helpers, WorkRef work, WorkRef own) {
     Pool& p = pool();
     helpers = std::min(helpers, kMaxHelpers);
+    if (helpers > 0) helpers = std::min(helpers, freeCores());
     {
         std::lock_guard lock(p.m);
         if (helpers == 0 || p.busy) {

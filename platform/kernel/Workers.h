@@ -2,6 +2,7 @@
 // A few threads kept for the whole process, lent to work that one core does at well below the
 // memory's pace (converting and scanning long traces). Starting threads per call costs more than
 // the work they would share on a loaded machine, so they are started once and wait between jobs.
+#include <functional>
 #include <memory>
 #include <type_traits>
 
@@ -31,5 +32,9 @@ void shareWork(unsigned helpers, WorkRef work, WorkRef own);
 
 // The helpers a job may ask for: one less than the cores, at most 7.
 unsigned spareCores();
+
+// Helpers are lent only while cores are free: the cores less the threads the system has running
+// or ready to run. Tests replace that count (an empty function restores the system's).
+void setFreeCoresSource(std::function<unsigned()> source);
 
 }  // namespace qv::kernel

@@ -14,8 +14,19 @@
 
 namespace {
 
+using qv::kernel::setFreeCoresSource;
 using qv::kernel::shareWork;
 using qv::kernel::spareCores;
+
+// Every core free, whatever else the machine runs meanwhile (other tests in parallel).
+class Workers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (spareCores() == 0) GTEST_SKIP() << "one core: no helper to lend";
+        setFreeCoresSource([] { return spareCores(); });
+    }
+    void TearDown() override { setFreeCoresSource({}); }
+};
 
 // Pieces claimed from a counter, as the library's scans do; records which threads took part.
 struct Pieces {
@@ -49,8 +60,7 @@ bool waitFor(Ready ready) {
     return true;
 }
 
-TEST(Workers, HelpersTakePartAndEveryPieceIsDoneOnce) {
-    if (spareCores() == 0) GTEST_SKIP() << "one core: no helper to lend";
+TEST_F(Workers, HelpersTakePartAndEveryPieceIsDoneOnce) {
     for (int round = 0; round < 50; ++round) {
         Pieces p(1000);
         // The caller holds back until a helper has joined, so both really share the job.
@@ -75,8 +85,7 @@ TEST(Workers, HelpersTakePartAndEveryPieceIsDoneOnce) {
     EXPECT_EQ(alone.takers, std::set{std::this_thread::get_id()});
 }
 
-TEST(Workers, AFailureComesBackToTheCallerAfterEveryCallHasReturned) {
-    if (spareCores() == 0) GTEST_SKIP() << "one core: no helper to lend";
+TEST_F(Workers, AFailureComesBackToTheCallerAfterEveryCallHasReturned) {
     std::atomic<int> inside{0}, finished{0};
     auto helpers = [&] {
         ++inside;
@@ -101,8 +110,7 @@ TEST(Workers, AFailureComesBackToTheCallerAfterEveryCallHasReturned) {
     EXPECT_TRUE(p.eachOnce());
 }
 
-TEST(Workers, AJobStartedWhileThePoolIsBusyRunsOnItsCallerAlone) {
-    if (spareCores() == 0) GTEST_SKIP() << "one core: no helper to lend";
+TEST_F(Workers, AJobStartedWhileThePoolIsBusyRunsOnItsCallerAlone) {
     Pieces inner(200);
     std::atomic<bool> innerDone{false};
     auto innerWork = [&] { inner.work(); };
@@ -123,6 +131,37 @@ TEST(Workers, AJobStartedWhileThePoolIsBusyRunsOnItsCallerAlone) {
     other.join();
     EXPECT_TRUE(a.eachOnce());
     EXPECT_TRUE(b.eachOnce());
+}
+
+TEST_F(Workers, HelpersAreLentOnlyWhileCoresAreFree) {
+    // A busy machine: the caller alone, however many helpers the job asks for.
+    setFreeCoresSource([] { return 0u; });
+    for (int round = 0; round < 20; ++round) {
+        Pieces p(2000);
+        auto work = [&] { p.work(); };
+        shareWork(spareCores(), work);
+        EXPECT_TRUE(p.eachOnce());
+        EXPECT_EQ(p.takers.size(), 1u);
+    }
+    // One core free: at most one helper joins.
+    setFreeCoresSource([] { return 1u; });
+    for (int round = 0; round < 20; ++round) {
+        Pieces p(2000);
+        auto helpers = [&] {
+            p.work();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));  // stays in the job a while
+        };
+        auto own = [&] {
+            waitFor([&] {
+                std::lock_guard lock(p.m);
+                return !p.takers.empty();
+            });
+            p.work();
+        };
+        shareWork(spareCores(), helpers, own);
+        EXPECT_TRUE(p.eachOnce());
+        EXPECT_LE(p.takers.size(), 2u);
+    }
 }
 
 }  // namespace
