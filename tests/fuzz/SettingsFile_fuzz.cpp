@@ -10,7 +10,7 @@
 QV_FUZZ_TARGET(SettingsFile) {
     qv::fuzz::Program& p = qv::fuzz::program();
     if (p.driver.ended() || !p.window) std::abort();
-    p.prog.writeBytes("SETTING.SET", std::string(reinterpret_cast<const char*>(data), size));
+    p.writeSaved("SETTING.SET", std::string(reinterpret_cast<const char*>(data), size));
     qv::kernel::clearProfileCache();
     if (p.runStopsOnAFault([&] {
             qv::GstrSettingFile = qv::ProgramFile("SETTING.SET");
