@@ -85,10 +85,6 @@ std::string settingsFile(const std::string& fileName) {
     return fileName.empty() ? ProgramFile("Debug\\Property.ini") : fileName;
 }
 
-bool isLoaded(const forms::Form* window) {
-    const std::vector<forms::Form*> loaded = forms::Runtime::get().Forms();
-    return std::find(loaded.begin(), loaded.end(), window) != loaded.end();
-}
 
 // Runs `action` on every persisted, not excluded control of the window in its control order,
 // letting pending messages run after each control. Handlers that run then may unload controls
@@ -99,7 +95,7 @@ void forEachPersistedControl(forms::Form& window, Action action) {
     for (const forms::Control* c : window.Controls()) order.emplace_back(c->Name(), c->Index());
     const std::string windowName = window.Name();
     for (const auto& [name, index] : order) {
-        if (!isLoaded(&window)) return;
+        if (!forms::Runtime::get().isLoadedForm(&window)) return;
         forms::Control* c = window.findControl(name, index);
         if (c && isPersisted(*c) && !IsExcludedControl(windowName, name))
             action(*c, windowName + "." + c->fullName());

@@ -7,15 +7,14 @@
 #include <cstdio>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "app/camera/frmCAMDisp.h"
-#include "app/channel/CCalcCAL.h"
 #include "app/common/DaskBase.h"
 #include "app/common/IniSet.h"
 #include "app/common/IniSet_Options.h"
@@ -122,20 +121,20 @@ void Acqisition::DispFullWave(int32_t hDC, bool bForce) {
         const int32_t t = p.lTrgCH - 1;
         if (t >= 0 && t < 32) {
             const CalRecord& c = (useCal ? GCalRecEU : GCalRecVolt)[static_cast<size_t>(t)];
-            auto eu = [&](double count) {
-                return CCalcCAL::Calc_Digi2Analog(static_cast<float>(count), CLng(c.Cal_AD),
-                                                  CLng(c.Base_AD), c.EU_HI, c.EU_LO);
-            };
-            const float lo = eu(p.TrgLevelD), hi = eu(p.TrgLevelU);
-            const float v1 = eu(basic::Val(t1.Text())), v2 = eu(basic::Val(t2.Text()));
-            CWave& w = waveOf(t);
-            Trelm::WINDOW(0.0f, w.WindowLo(), sweep, w.WindowHi());
-            Trelm::LINETYPES(kDotted, RGB(192, 0, 0));
-            hLine(0.0f, sweep, v1);
-            hLine(0.0f, sweep, v2);
-            Trelm::LINETYPES(kDotted, RGB(0, 0, 0));
-            hLine(0.0f, sweep, lo);
-            hLine(0.0f, sweep, hi);
+            auto eu = [&](double count) { return monitor::levelOf(c, static_cast<float>(count)); };
+            const std::optional<float> lo = eu(p.TrgLevelD), hi = eu(p.TrgLevelU);
+            const std::optional<float> v1 = eu(basic::Val(t1.Text())), v2 = eu(basic::Val(t2.Text()));
+            // A calibration that cannot convert the levels (a damaged recording) has none to draw.
+            if (lo && hi && v1 && v2) {
+                CWave& w = waveOf(t);
+                Trelm::WINDOW(0.0f, w.WindowLo(), sweep, w.WindowHi());
+                Trelm::LINETYPES(kDotted, RGB(192, 0, 0));
+                hLine(0.0f, sweep, *v1);
+                hLine(0.0f, sweep, *v2);
+                Trelm::LINETYPES(kDotted, RGB(0, 0, 0));
+                hLine(0.0f, sweep, *lo);
+                hLine(0.0f, sweep, *hi);
+            }
         }
     }
 

@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "app/channel/AcqCondition.h"
+#include "app/channel/CCalcCAL.h"
 #include "app/channel/CWave.h"
+#include "app/common/IniSet.h"
 #include "app/main/Acqisition.h"
 #include "platform/basic/Numbers.h"
+#include "platform/basic/RuntimeError.h"
 #include "platform/forms/Controls.h"
 
 namespace qv::monitor {
@@ -35,6 +39,19 @@ inline CWave& waveOf(int32_t ch) {
 // A range box's number: the leading numeric part of its text, 0 when there is none.
 inline float boxValue(const forms::TextBox& box) {
     return static_cast<float>(basic::Val(box.Text()));
+}
+
+// An A/D count in a calibration record's unit; nothing when the record cannot convert it (a
+// Cal_AD or Base_AD beyond 32 bits, a zero Cal_AD, a result beyond single precision: the
+// values of a damaged recording), as the level boxes treat such a row.
+inline std::optional<float> levelOf(const CalRecord& c, float count) {
+    try {
+        return CCalcCAL::Calc_Digi2Analog(count, basic::CLng(c.Cal_AD), basic::CLng(c.Base_AD), c.EU_HI,
+                                          c.EU_LO);
+    } catch (const basic::RuntimeError& e) {
+        if (e.number() != basic::errOverflow && e.number() != basic::errDivisionByZero) throw;
+        return std::nullopt;
+    }
 }
 
 }  // namespace qv::monitor

@@ -3,10 +3,10 @@
 // the window for the camera; typed cursor times, the cursor reset and level-marker boxes, and
 // the trigger-level entry with its step buttons.
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "app/channel/CCalSetting.h"
-#include "app/channel/CCalcCAL.h"
 #include "app/common/IniSet.h"
 #include "app/common/frmMessage.h"
 #include "app/common/modFile.h"
@@ -272,10 +272,10 @@ void Acqisition::DispRawLevels() {
         if (c < 0 || c >= wCh || static_cast<size_t>(c) >= RawSampleBuffer.size()) continue;
         const int16_t r = RawSampleBuffer[static_cast<size_t>(c)];
         if (GCCalSettingDisp.CHType(i) == 0) {
-            const CalRecord& k = GCalRecVolt[static_cast<size_t>(i)];
-            const float v = CCalcCAL::Calc_Digi2Analog(r, basic::CLng(k.Cal_AD), basic::CLng(k.Base_AD),
-                                                       k.EU_HI, k.EU_LO);
-            lblCurLevel_L(i).setCaption(Format(v, "0.0000"));
+            // A calibration that cannot convert the count (a damaged recording) leaves the
+            // level as it stands; the raw count is shown all the same.
+            if (const std::optional<float> v = monitor::levelOf(GCalRecVolt[static_cast<size_t>(i)], r))
+                lblCurLevel_L(i).setCaption(Format(*v, "0.0000"));
         } else {
             static const char* const kHex = "0123456789ABCDEF";
             const auto word = static_cast<uint16_t>(r);

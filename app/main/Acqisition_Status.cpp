@@ -9,6 +9,7 @@
 #include "app/common/IniSet_Options.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
+#include "app/main/Acqisition_Monitor.h"
 #include "platform/basic/Basic.h"
 
 namespace qv {
@@ -80,10 +81,12 @@ void Acqisition::ALL_BTN_ModeSet() {
 
     // The calibration rows of the acquired channels follow optCalAcq; channels outside the
     // table (a range typed as "0-40") have no row.
+    // Only the rows of the table are visited, however wide the range (one from a settings
+    // file may reach billions).
     const AcqCondition& cond = GAcqCondition;
     if (!(cond.lStartCH == 0 && cond.lEndCH == 0)) {
-        for (int32_t i = cond.lStartCH - 1; i <= cond.lEndCH - 1; ++i) {
-            if (i < 0 || i > 31) continue;
+        const monitor::ChannelSpan rows = monitor::channelsOf(cond);
+        for (int32_t i = rows.first; i <= rows.last; ++i) {
             txtName(i).setEnabled(optCalAcq.Value());
             txtUnit(i).setEnabled(optCalAcq.Value());
             txtEUHI(i).setEnabled(optCalAcq.Value());

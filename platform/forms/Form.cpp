@@ -123,7 +123,32 @@ Control& Form::addControl(std::unique_ptr<Control> c, Control* container, int in
         g->elements[index] = c.get();
     }
     controls_.push_back(std::move(c));
+    indexControl(*controls_.back());
     return *controls_.back();
+}
+
+size_t Form::NameKeyHash::operator()(const NameKey& k) const {
+    return ihash(k.name) ^ (static_cast<size_t>(static_cast<unsigned>(k.index)) * 0x9E3779B97F4A7C15ull);
+}
+
+bool Form::NameKeyEqual::operator()(const NameKey& a, const NameKey& b) const {
+    return a.index == b.index && iequals(a.name, b.name);
+}
+
+// A control added later never displaces the first one of its name and index.
+void Form::indexControl(Control& c) { byName_.try_emplace(NameKey{c.Name(), c.Index()}, &c); }
+
+// After c has left controls_: the next control of the same name and index, in creation
+// order, becomes the one found (none can exist today, but the lookup keeps its rule).
+void Form::unindexControl(const Control& c) {
+    auto it = byName_.find(NameKey{c.Name(), c.Index()});
+    if (it == byName_.end() || it->second != &c) return;
+    byName_.erase(it);
+    for (auto& other : controls_)
+        if (other.get() != &c && other->Index() == c.Index() && iequals(other->Name(), c.Name())) {
+            indexControl(*other);
+            break;
+        }
 }
 
 void Form::releaseControls() {
@@ -148,9 +173,8 @@ std::vector<Control*> Form::Controls() const {
 }
 
 Control* Form::findControl(std::string_view name, int index) const {
-    for (auto& c : controls_)
-        if (c->Index() == index && iequals(c->Name(), name)) return c.get();
-    return nullptr;
+    auto it = byName_.find(NameKey{name, index});
+    return it == byName_.end() ? nullptr : it->second;
 }
 
 Control& Form::control(std::string_view name, int index) const {
@@ -210,8 +234,10 @@ void Form::unloadElement(ArrayGroup& group, int index) {
     group.elements.erase(it);
     for (auto ci = controls_.begin(); ci != controls_.end(); ++ci)
         if (ci->get() == c) {
-            rt.retire(std::move(*ci));
+            std::unique_ptr<Control> gone = std::move(*ci);
             controls_.erase(ci);
+            unindexControl(*gone);
+            rt.retire(std::move(gone));
             break;
         }
 }

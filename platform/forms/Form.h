@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -228,7 +229,24 @@ private:
     void releaseWindows();
     void resizeSurface();
 
+    // The name index: (name without regard to case, index) -> the first control of that name
+    // and index in creation order, kept in step with controls_ so a lookup by name is not a
+    // walk over every control. The key's name views the control's own, which never changes.
+    struct NameKey {
+        std::string_view name;
+        int index;
+    };
+    struct NameKeyHash {
+        size_t operator()(const NameKey& k) const;
+    };
+    struct NameKeyEqual {
+        bool operator()(const NameKey& a, const NameKey& b) const;
+    };
+    void indexControl(Control& c);
+    void unindexControl(const Control& c);
+
     std::vector<std::unique_ptr<Control>> controls_;
+    std::unordered_map<NameKey, Control*, NameKeyHash, NameKeyEqual> byName_;
     std::vector<std::unique_ptr<ArrayGroup>> arrays_;
     std::shared_ptr<gdi::Surface> surface_;
     int windowState_ = vbNormal;

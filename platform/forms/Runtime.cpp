@@ -52,6 +52,10 @@ std::vector<Form*> Runtime::Forms() const {
     return out;
 }
 
+bool Runtime::isLoadedForm(const Form* form) const {
+    return std::any_of(forms_.begin(), forms_.end(), [&](const LoadedForm& lf) { return lf.form.get() == form; });
+}
+
 Form* Runtime::findForm(std::string_view name) const {
     for (auto& lf : forms_)
         if (iequals(lf.form->Name(), name)) return lf.form.get();

@@ -78,6 +78,9 @@ public:
     std::vector<Form*> Forms() const;
     // A loaded form by name (without regard to case), or null.
     Form* findForm(std::string_view name) const;
+    // Whether `form` is one of the loaded forms; the pointer is only compared, so it may be one
+    // that was unloaded (and freed) meanwhile.
+    bool isLoadedForm(const Form* form) const;
     bool unload(Form& form, int unloadMode);
 
     // ---- Event loop ----

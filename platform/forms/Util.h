@@ -2,6 +2,7 @@
 // Small helpers of the forms model's own sources.
 
 #include <cmath>
+#include <cstddef>
 #include <string_view>
 
 #include "platform/basic/Convert.h"
@@ -21,6 +22,17 @@ inline bool iequals(std::string_view a, std::string_view b) {
         if (x != y) return false;
     }
     return true;
+}
+
+// A hash that agrees with iequals: equal names under ASCII case folding hash alike.
+inline size_t ihash(std::string_view s) {
+    size_t h = 14695981039346656037ull;  // FNV-1a
+    for (char ch : s) {
+        unsigned char x = static_cast<unsigned char>(ch);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+        h = (h ^ x) * 1099511628211ull;
+    }
+    return h;
 }
 
 // Geometry kept in container units becomes whole pixels only here: nearest, halves to even,

@@ -2,6 +2,8 @@
 // the headless driver, shared by every such target of a process.
 #pragma once
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "tests/app/main/Acqisition_Start_testsupport.h"
@@ -20,6 +22,14 @@ struct Program {
             window = &Acqisition::instance();
             window->Show();
         });
+    }
+    // An input as a file of the program folder that the user saved a while ago. A file changed
+    // within the last moments is read again on every key (its cached bytes could be stale
+    // within the file system's time granularity), which no user's file is when loaded.
+    void writeSaved(const std::string& name, const std::string& bytes) const {
+        prog.writeBytes(name, bytes);
+        std::filesystem::last_write_time(prog.dir() / name,
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::seconds(10));
     }
     // Runs `code` as an event would; true when it stopped on run-time error 6 (a number out of
     // range that should have been ignored) or on an exception that is no run-time error.

@@ -32,7 +32,7 @@ bool sixDecimals(float put, const std::string& back) {
 
 QV_FUZZ_TARGET(LoadCAL) {
     qv::fuzz::Program& p = qv::fuzz::program();
-    p.prog.writeBytes("in.CAL", std::string(reinterpret_cast<const char*>(data), size));
+    p.writeSaved("in.CAL", std::string(reinterpret_cast<const char*>(data), size));
     const std::string path = p.prog.win("in.CAL");
     qv::kernel::clearProfileCache();
     qv::CCalSetting table;

@@ -12,11 +12,16 @@
 QV_FUZZ_TARGET(ProgramIni) {
     qv::fuzz::Program& p = qv::fuzz::program();
     const std::string text(reinterpret_cast<const char*>(data), size);
-    p.prog.writeBytes("AmpDef.ini", text);
-    p.prog.writeBytes("CAM_GETINFO.ini", "[ALL]\r\npGraph->AddFilter(pSrc, L\"Video Capture\")=0\r\n" + text);
+    p.writeSaved("AmpDef.ini", text);
+    p.writeSaved("CAM_GETINFO.ini", "[ALL]\r\npGraph->AddFilter(pSrc, L\"Video Capture\")=0\r\n" + text);
     qv::kernel::clearProfileCache();
     if (p.runStopsOnAFault([] {
-            qv::frmCondition::instance().InitForm();
+            // The camera list keeps the names of every earlier reading (as a session does);
+            // each input starts from the empty list of a freshly loaded window, so one input's
+            // cost does not grow with all the names the inputs before it brought.
+            qv::frmCondition& conditions = qv::frmCondition::instance();
+            conditions.cmbCamera.Clear();
+            conditions.InitForm();
             qv::forms::Unload(qv::frmSelectAmp::instance());
         }))
         std::abort();

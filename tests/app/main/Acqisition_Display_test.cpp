@@ -156,6 +156,26 @@ TEST_F(Monitor, TriggerModeDrawsLevelsAndSweepLabels) {
     EXPECT_EQ(w->lblSoftTrgCntAll.Caption(), "----");
 }
 
+// A recording whose calibration cannot convert the trigger levels (values of a damaged file)
+// draws everything but those levels; a usable one draws them again.
+TEST_F(Monitor, TriggerLevelsOfAnUnusableCalibrationAreLeftOut) {
+    GAcqCondition.strTRIGGER_SETTING = "1";
+    GAcqParam.lTrgCH = 1;
+    GAcqParam.TrgLevelU = 800;  // row 51 when it converts
+    const size_t errors = driver.errors().size();
+    for (const CalRecord& damaged : {CalRecord{1.0f, 0.0f, 1e30f, 0.0f}, CalRecord{1.0f, 0.0f, 1000.0f, -3e9f},
+                                     CalRecord{1.0f, 0.0f, 0.0f, 0.0f}, CalRecord{3e38f, -3e38f, 1.0f, 0.0f}}) {
+        GCalRecEU[0] = damaged;
+        driver.run([&] { draw(); });
+        EXPECT_EQ(driver.errors().size(), errors) << damaged.Cal_AD;
+        EXPECT_LT(countInRow(51, 0, kWidth - 1, 0x000000), 3) << damaged.Cal_AD;
+        EXPECT_EQ(px(50, 96), 0x0000FFu) << "the trace is drawn all the same";
+    }
+    GCalRecEU[0] = CalRecord{1.0f, 0.0f, 1000.0f, 0.0f};
+    draw();
+    EXPECT_GT(countInRow(51, 0, kWidth - 1, 0x000000), 20);
+}
+
 TEST_F(Monitor, TimeLabelsGiveTheWindowStart) {
     GAcqParam.lPosWAVE_Start = 3723000;  // 1 ms a point
     draw();

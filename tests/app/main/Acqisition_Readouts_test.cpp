@@ -108,6 +108,31 @@ TEST_F(Readouts, ChannelsAndPointsBeyondTheDisplayArrayHaveNoLevel) {
     EXPECT_EQ(levels(0), "0.0000|----|----");
 }
 
+// The first raw scan in the level labels: the count converted by the voltage calibration, or,
+// where that calibration cannot convert it (a damaged recording), the count alone.
+TEST_F(Readouts, RawLevelsShowTheCountWhereTheCalibrationCannotConvertIt) {
+    RawSampleBuffer = {100, -200};
+    GCalRecVolt[0] = CalRecord{10.0f, 0.0f, 1000.0f, 0.0f};
+    GCalRecVolt[1] = CalRecord{10.0f, 0.0f, 1000.0f, 0.0f};
+    for (int ch : {0, 1}) {
+        GCCalSettingDisp.CHType(ch, 0);
+        w->lblCurLevel_L(ch).setCaption("x");
+    }
+    w->DispRawLevels();
+    EXPECT_EQ(w->lblCurLevel_L(0).Caption() + "|" + w->lblCurLevel_R(0).Caption(), "1.0000|100");
+    EXPECT_EQ(w->lblCurLevel_L(1).Caption() + "|" + w->lblCurLevel_R(1).Caption(), "-2.0000|-200");
+    for (const CalRecord& damaged : {CalRecord{10.0f, 0.0f, 3e9f, 0.0f}, CalRecord{10.0f, 0.0f, 1000.0f, -1e20f},
+                                     CalRecord{10.0f, 0.0f, 0.0f, 0.0f}, CalRecord{3e38f, -3e38f, 1.0f, 0.0f}}) {
+        GCalRecVolt[1] = damaged;
+        w->lblCurLevel_L(1).setCaption("x");
+        RawSampleBuffer = {7, 9};
+        EXPECT_NO_THROW(w->DispRawLevels()) << damaged.Cal_AD;
+        EXPECT_EQ(w->lblCurLevel_L(0).Caption(), "0.0700");
+        EXPECT_EQ(w->lblCurLevel_L(1).Caption() + "|" + w->lblCurLevel_R(1).Caption(), "x|9") << damaged.Cal_AD;
+    }
+    RawSampleBuffer.clear();
+}
+
 TEST_F(Readouts, ColumnCaptionsAndColoursFollowTheMode) {
     w->DispCurLabelName();
     EXPECT_EQ(w->lblCurLevel_L_Label.Caption(), "Left");

@@ -135,6 +135,13 @@ TEST_F(AcqisitionStatusTest, CalibrationRowsOfTheAcquiredChannelsFollowTheAcquis
     EXPECT_NO_THROW(w->ALL_BTN_ModeSet());
     EXPECT_FALSE(w->txtName(0).Enabled());
     EXPECT_FALSE(w->txtUnit(31).Enabled());
+    // A range of billions from a damaged settings file visits the table's rows, and only them.
+    GAcqCondition.lStartCH = 30;
+    GAcqCondition.lEndCH = 2147483647;
+    w->optCalAcq.setValue(true);
+    EXPECT_TRUE(w->txtName(29).Enabled());
+    EXPECT_TRUE(w->txtCALAD(31).Enabled());
+    EXPECT_FALSE(w->txtName(28).Enabled());
 }
 
 TEST_F(AcqisitionStatusTest, RawDisplayBoxCallsBackAndStillEnds) {

@@ -6,6 +6,7 @@
 
 #include "TestWindows.h"
 #include "platform/basic/RuntimeError.h"
+#include "platform/forms/Util.h"
 
 namespace qv::forms::test {
 namespace {
@@ -45,9 +46,11 @@ TEST_F(FormLifecycle, UnloadRunsEventsAndNextUseCreatesAFreshOne) {
     std::vector<std::string> seen;
     f.QueryUnload.connect([&](int&, int mode) { seen.push_back("QU" + std::to_string(mode)); });
     f.Unload.connect([&](int&) { seen.push_back("U"); });
+    EXPECT_TRUE(Runtime::get().isLoadedForm(&f));
     EXPECT_TRUE(Unload(f));
     EXPECT_EQ(seen, (std::vector<std::string>{"QU1", "U"}));
     EXPECT_TRUE(Runtime::get().Forms().empty());
+    EXPECT_FALSE(Runtime::get().isLoadedForm(&f));
     drv.run([] { DoEvents(); });
     frmMain& g = frmMain::instance();
     EXPECT_EQ(g.loadRuns, 1);
@@ -146,6 +149,70 @@ TEST_F(FormLifecycle, ControlOrderIsCreationOrderWithLoadedElementsLast) {
     EXPECT_EQ(f.findControlByFullName("txtName(1)"), all.back());
     EXPECT_EQ(f.findControlByFullName("txtName(x)"), nullptr);
     EXPECT_EQ(f.findControlByFullName("chk最も近いグラフを探す"), &f.chk最も近いグラフを探す);
+}
+
+// The lookup by name answers as a walk over the controls in creation order would: ASCII letters
+// without regard to case, other characters exactly, the index part of the key; elements loaded
+// and unloaded at run time come and go with the lookup.
+TEST_F(FormLifecycle, LookupByNameAgreesWithAWalkOverTheControls) {
+    frmMain& f = frmMain::instance();
+    auto walk = [&](std::string_view name, int index) -> Control* {
+        for (Control* c : f.Controls())
+            if (c->Index() == index && iequals(c->Name(), name)) return c;
+        return nullptr;
+    };
+    auto swapCase = [](std::string s) {
+        for (char& ch : s) {
+            if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
+            else if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
+        }
+        return s;
+    };
+    auto agreeOnEveryName = [&] {
+        for (Control* c : f.Controls())
+            for (int index : {-1, 0, 1, 2, 3, 7})
+                for (const std::string& n : {c->Name(), swapCase(c->Name()), c->Name() + "x"}) {
+                    EXPECT_EQ(f.findControl(n, index), walk(n, index)) << n << " " << index;
+                    if (index == c->Index() && n != c->Name() + "x") {
+                        EXPECT_EQ(f.findControl(n, index), c) << n;
+                    }
+                }
+    };
+    agreeOnEveryName();
+    EXPECT_EQ(f.findControl("CHK最も近いグラフを探す"), &f.chk最も近いグラフを探す);
+    EXPECT_EQ(f.findControl("chk最も近いグラフを探す", 0), nullptr);
+    EXPECT_EQ(f.findControl("ｃｈｋDispRaw"), nullptr);  // full-width letters are other letters
+    EXPECT_EQ(f.findControl("txtName"), nullptr);        // an array has no plain control
+    EXPECT_EQ(f.findControl(""), nullptr);
+
+    TextBox& two = f.txtName.Load(2);
+    f.txtName.Load(3);
+    f.chkCopy.Load(1);
+    agreeOnEveryName();
+    EXPECT_EQ(f.findControl("TXTNAME", 2), &two);
+    f.txtName.Unload(2);
+    agreeOnEveryName();
+    EXPECT_EQ(f.findControl("txtName", 2), nullptr);
+    EXPECT_NE(f.findControl("txtName", 3), nullptr);
+    TextBox& again = f.txtName.Load(2);
+    EXPECT_EQ(f.findControl("txtname", 2), &again);
+    EXPECT_EQ(f.findControlByFullName("TxtName(2)"), &again);
+    agreeOnEveryName();
+
+    // A fresh form after an unload finds its own controls, not the old form's.
+    Unload(f);
+    drv.run([] { DoEvents(); });
+    frmMain& g = frmMain::instance();
+    EXPECT_EQ(g.findControl("chkDispRaw"), &g.chkDispRaw);
+    EXPECT_EQ(g.findControl("txtName", 2), nullptr);
+}
+
+TEST(FormNames, CaseFoldedHashAgreesWithTheComparison) {
+    EXPECT_EQ(ihash("txtName"), ihash("TXTNAME"));
+    EXPECT_EQ(ihash("chk最も近い"), ihash("CHK最も近い"));
+    EXPECT_TRUE(iequals("AbC", "aBc"));
+    EXPECT_FALSE(iequals("ａ", "Ａ"));
+    EXPECT_NE(ihash("txtName"), ihash("txtNam"));
 }
 
 TEST_F(FormLifecycle, LateBoundAccessByName) {
