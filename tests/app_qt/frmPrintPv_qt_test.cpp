@@ -34,8 +34,16 @@ TEST(PrintPvQt, TheMainWindowIsPrintedIntoAOnePagePdf) {
     apptest::StartableProgram start(prog);
     qt::FrontEnd fe;
     fe.install();
-    const std::string pdf = (prog.dir() / "hardcopy.pdf").string();
-    auto port = qt::QtPrinterPort::pdfFile(pdf);
+    // HOME at an empty folder, as for a user without "~/Documents": with no printer on the
+    // system the PDF goes into that folder, made for it (with one, into a file of the test's).
+    const std::filesystem::path home = prog.dir() / "home";
+    std::filesystem::create_directories(home);
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.c_str());
+    qputenv("XDG_CONFIG_HOME", (home / ".config").c_str());
+    const bool noPrinter = qt::installedPrinterCount() == 0;
+    auto port = noPrinter ? qt::QtPrinterPort::preferred()
+                          : qt::QtPrinterPort::pdfFile((prog.dir() / "hardcopy.pdf").string());
     forms::setPrinterPort(port.get());
     forms::Printer.reset();
 
@@ -43,13 +51,18 @@ TEST(PrintPvQt, TheMainWindowIsPrintedIntoAOnePagePdf) {
     w.Show();
     for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
     // Without a printer on the system the hard copy names the file it wrote.
-    const bool noPrinter = forms::printerCount() == 0;
     if (noPrinter) rt.scriptedDialogs().answerMsgBox(forms::vbOK);
     GPrintForms.fill(nullptr);
     GPrintForms[1] = &w;
     HardCopyForms();
     GPrintForms.fill(nullptr);
+    qputenv("HOME", oldHome);
+    oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
 
+    const std::string pdf = port->lastFile();
+    if (noPrinter) {
+        EXPECT_EQ(std::filesystem::path(pdf).parent_path(), home / "Documents");
+    }
     ASSERT_TRUE(std::filesystem::exists(pdf));
     QFile file(QString::fromStdString(pdf));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
