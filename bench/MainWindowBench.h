@@ -24,11 +24,11 @@ inline int32_t secondsFromEnv(const char* name, int32_t fallback) {
     return s > 0 ? s : fallback;
 }
 
-struct MainWindow {
+// A temporary program folder with the shipped ini files and the library, drive C inside it;
+// removed when the object goes.
+struct ProgramFolder {
     std::filesystem::path dir;
-    std::unique_ptr<forms::Driver> driver;
-    Acqisition* w = nullptr;
-    MainWindow() {
+    ProgramFolder() {
         namespace fs = std::filesystem;
         std::string tmpl = (fs::temp_directory_path() / "qvbench_XXXXXX").string();
         if (!mkdtemp(tmpl.data())) std::abort();
@@ -40,6 +40,19 @@ struct MainWindow {
         kernel::setProgramFolder(dir.string());
         kernel::setSettingsFolder((dir / "config").string());
         kernel::setDriveFolder('C', (dir / "drive_c").string());
+    }
+    ~ProgramFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
+};
+
+struct MainWindow : ProgramFolder {
+    std::unique_ptr<forms::Driver> driver;
+    Acqisition* w = nullptr;
+    MainWindow() {
         driver = std::make_unique<forms::Driver>();
         w = &Acqisition::instance();
         w->Show();
@@ -48,11 +61,7 @@ struct MainWindow {
         // the display array, so this comes before any page is put there).
         w->chkDispRaw.setValue(1);
     }
-    ~MainWindow() {
-        driver.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
+    ~MainWindow() { driver.reset(); }
     // A recording of `channels` channels from channel 1 in memory, no trigger, PTotal four
     // pages of `points`, at a sample period of 1 ms with nSample samples a tenth of a second;
     // the display array sized for one page, its samples left to the caller.

@@ -86,7 +86,10 @@ void FormWindow::applyFlags() {
 void FormWindow::applyColors() {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, toQColor(form_->BackColor()));
-    pal.setColor(QPalette::WindowText, toQColor(form_->ForeColor()));
+    // The text colour of the enabled groups only: the controls inherit the window's, and a
+    // disabled check box or option button keeps the style's greyed caption.
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
+        pal.setColor(g, QPalette::WindowText, toQColor(form_->ForeColor()));
     setPalette(pal);
 }
 

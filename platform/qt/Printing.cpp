@@ -119,8 +119,12 @@ double QtPrinterPort::pageWidthTwips() const { return layout_.paintRect(QPageLay
 double QtPrinterPort::pageHeightTwips() const { return layout_.paintRect(QPageLayout::Point).height() * 20.0; }
 
 std::string QtPrinterPort::nextPdfPath() const {
+    // A user without the folder (no "~/Documents") gets it made; where it cannot be made, the
+    // file goes to the home folder.
+    QString folder = qs(path_);
+    if (!QDir().mkpath(folder)) folder = QDir::homePath();
     QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString base = QDir(qs(path_)).filePath(qs(forms::App.Title) + QChar('-') + stamp);
+    QString base = QDir(folder).filePath(qs(forms::App.Title) + QChar('-') + stamp);
     QString path = base + QStringLiteral(".pdf");
     for (int n = 2; QFileInfo::exists(path); ++n) path = base + QChar('-') + QString::number(n) + QStringLiteral(".pdf");
     return ss(path);

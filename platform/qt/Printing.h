@@ -31,7 +31,8 @@ public:
     static std::unique_ptr<QtPrinterPort> systemPrinter();
     // Each document becomes the PDF file `path` (A4, no margins), replaced whole.
     static std::unique_ptr<QtPrinterPort> pdfFile(std::string path);
-    // Each document becomes a new PDF file in `folder`, named after the program and the time.
+    // Each document becomes a new PDF file in `folder` (made when missing, else the home
+    // folder), named after the program and the time.
     static std::unique_ptr<QtPrinterPort> pdfFolder(std::string folder);
     // The default printer, else PDF files in the user's documents folder (or home).
     static std::unique_ptr<QtPrinterPort> preferred();

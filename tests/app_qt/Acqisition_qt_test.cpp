@@ -64,6 +64,13 @@ TEST(AcqisitionQt, MainWindowShowsAsDesignedAndIsSavedAsPng) {
         for (int x = 0; x < shot.width(); x += 7) differing += shot.pixelColor(x, y) != first;
     EXPECT_GT(differing, 1000);
 
+    // The caption of a disabled check box is grey, of an enabled one black.
+    const auto darkest = [&](const forms::PixelRect& r, int d = 255) {
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left + 16; x < r.right; ++x) d = std::min(d, qGray(shot.pixel(x, y)));
+        return d;
+    };
+    EXPECT_TRUE(!w.chkL2L.Enabled() && darkest(w.chkL2L.outerRect()) > 100 && darkest(w.chkDispRaw.outerRect()) < 40);
     const std::filesystem::path out = std::filesystem::current_path() / "app_qt";
     std::filesystem::create_directories(out);
     const std::filesystem::path file = out / "Acqisition.png";

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -34,8 +35,12 @@ TEST(PrintPvQt, TheMainWindowIsPrintedIntoAOnePagePdf) {
     apptest::StartableProgram start(prog);
     qt::FrontEnd fe;
     fe.install();
-    const std::string pdf = (prog.dir() / "hardcopy.pdf").string();
-    auto port = qt::QtPrinterPort::pdfFile(pdf);
+    // HOME at an empty folder: with no printer the PDF goes into "Documents", made there.
+    const QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    const bool noPrinter = qt::installedPrinterCount() == 0;
+    auto port = noPrinter ? qt::QtPrinterPort::preferred() : qt::QtPrinterPort::pdfFile((prog.dir() / "hardcopy.pdf").string());
     forms::setPrinterPort(port.get());
     forms::Printer.reset();
 
@@ -43,13 +48,14 @@ TEST(PrintPvQt, TheMainWindowIsPrintedIntoAOnePagePdf) {
     w.Show();
     for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
     // Without a printer on the system the hard copy names the file it wrote.
-    const bool noPrinter = forms::printerCount() == 0;
     if (noPrinter) rt.scriptedDialogs().answerMsgBox(forms::vbOK);
     GPrintForms.fill(nullptr);
     GPrintForms[1] = &w;
     HardCopyForms();
     GPrintForms.fill(nullptr);
-
+    qputenv("HOME", oldHome);
+    const std::string pdf = port->lastFile();
+    EXPECT_TRUE(!noPrinter || std::filesystem::path(pdf).parent_path() == home.filePath("Documents").toStdString()) << pdf;
     ASSERT_TRUE(std::filesystem::exists(pdf));
     QFile file(QString::fromStdString(pdf));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

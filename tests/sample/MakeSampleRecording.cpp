@@ -125,8 +125,10 @@ int main(int argc, char** argv) {
     layout.set("pUnit", "pUnit", unitList);
     layout.set("P", "Comment(0)", "サンプル記録");
     layout.set("P", "Comment(1)", "8 channels, 1 kHz, 60 s");
-    // Ten seconds a page, cursors at 2 s and 8 s.
+    // Ten seconds a page (the sweep time says so too: a load sets the page from it and puts the
+    // cursors at its two ends).
     layout.set("P", "lSweepPoint", "10000");
+    layout.set("Condition", "strSWEEP_TIME", "10000");
     layout.set("P", "lcmbTimeFS_ListIndex", "12");
     layout.set("P", "Cur_L_Point", "2000");
     layout.set("P", "Cur_R_Point", "8000");
@@ -140,6 +142,9 @@ int main(int argc, char** argv) {
         layout.set("LISTBOX", "lstMarkCom(" + std::to_string(m) + ")",
                  "00" + std::to_string(m) + "," + std::to_string(marks[m] * kRateHz) + "," + comments[m]);
     }
+    // The camera's frame lines stay off: at 10 frames a second a page would hold 100 of them,
+    // hiding the traces and the cursors.
+    layout.set("CTRL", "chkDispCAMPos.Value", "0");
     layout.set("Condition", "strCameraSetting", "1");
     layout.set("Condition", "strResolution", std::to_string(kVideoWidth) + "," + std::to_string(kVideoHeight));
     layout.set("GLOBAL", "GlCapNum", std::to_string(kVideoFrames));

@@ -11,6 +11,7 @@
 #include "app/channel/CCalSetting.h"
 #include "app/common/frmMessage.h"
 #include "platform/basic/Basic.h"
+#include "platform/kernel/Time.h"
 
 using namespace qv;
 using apptest::RecordingSpec;
@@ -206,13 +207,23 @@ TEST_F(CsvExportTest, RefusalsWriteNothingAlsoWhenTheProgramAsks) {
     EXPECT_TRUE(w->fraCSV.Enabled());
 }
 
-TEST_F(CsvExportTest, ACancelKeepsThePreviousFileAndSaysSo) {
+TEST_F(CsvExportTest, ACancelIsSeenWithin50MsAndKeepsThePreviousFile) {
+    driver.advance(1);  // the boot timer, before the clock moves
     load(RecordingSpec(1, 1000, 5000));
     prog.writeBytes("out/test.CSV", "previous");
     range("0", "5", 1);
-    frmMessage::instance().chkAbort.setValue(1);
+    // A millisecond a clock read (a row): the cancel ticked near 1 s ends the progress within 50 ms.
+    const uint32_t tick = driver.now() + 1025;
+    std::pair<int, uint32_t> shown;  // the value last shown and when
+    kernel::setTickSource([&, &clock = driver.clock(), &box = frmMessage::instance()] {
+        if (clock.now() + 1 == tick) box.chkAbort.setValue(1);
+        if (box.Visible() && box.ProgressBar1.Value() != shown.first) shown = {box.ProgressBar1.Value(), clock.now()};
+        return clock.advance(1), clock.now();
+    });
     driver.answerMsgBox(forms::vbOK);
     ASSERT_TRUE(exportCsv());
+    kernel::setTickSource([&] { return driver.now(); });
+    EXPECT_TRUE(shown.second >= tick && shown.second <= tick + 50) << shown.second - tick;
     EXPECT_EQ(lastMessage(), "CSVファイルの作成を中止しました。出力ファイルは作成されていません。");
     EXPECT_EQ(read("test.CSV"), "previous");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out()), {}), 1);  // no leftovers
