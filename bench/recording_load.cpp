@@ -99,7 +99,6 @@ qv::StagedRecording stageFromDisk(benchmark::State& state, const Recording& r) {
     qv::kernel::clearProfileCache();
     state.ResumeTiming();
     qv::KparParam param;
-    param.sampleFreqItems = {10000};
     qv::ReadKparParam(r.base + ".Kpar", param);
     return qv::StageRecording(r.base, std::move(param));
 }
@@ -120,7 +119,6 @@ void BM_OpenToFirstPage(benchmark::State& state) {
 void BM_NextPage(benchmark::State& state) {
     Recording& r = recording();
     qv::KparParam param;
-    param.sampleFreqItems = {10000};
     qv::ReadKparParam(r.base + ".Kpar", param);
     apply(qv::StageRecording(r.base, std::move(param)));
     const int32_t page = static_cast<int32_t>(state.range(0));
@@ -181,7 +179,6 @@ void BM_PageStepDrawn(benchmark::State& state) {
     Recording& r = recording();
     qv::Acqisition& w = drawingWindow();
     qv::KparParam param;
-    param.sampleFreqItems = {10000};
     qv::ReadKparParam(r.base + ".Kpar", param);
     const int32_t page = static_cast<int32_t>(state.range(0));
     showRecording(qv::StageRecording(r.base, std::move(param)), page);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/basic/Collection.h"
@@ -684,12 +685,21 @@ private:
     // The move step of the paging buttons; cmdMove keeps the calibration marks.
     void MoveDisplayTo(int32_t newStart, bool eraseCalMarks);
     int32_t OneSecondStep(int32_t sign);
-    // Steps 5 to 24 of a load whose files were all checked (see Acqisition_Load.cpp).
-    void ApplyRecording(StagedRecording& staged);
+    // The load of the name typed into txtFName, with its refusals and closing steps; the result
+    // is that of ApplyRecording, empty when the load stopped.
+    std::string LoadTypedRecording();
+    // Steps 5 to 24 of a load whose files were all checked (see Acqisition_Load.cpp). The
+    // result names the channels shown in input volts because their calibration cannot convert.
+    std::string ApplyRecording(StagedRecording& staged);
     void ShowCameraRecording(FlameTables&& tables);
     void wire();
     void recordLayout();
 };
+
+// The rates a board type offers for a channel count and a sweep time (ms, read leniently), as
+// (text, Hz) in list order: the entries SetSamplingRate gives cmbSampleFreq for those conditions.
+using SamplingRates = std::vector<std::pair<std::string, int32_t>>;
+SamplingRates SamplingRateCatalogue(int32_t board, int32_t channels, const std::string& sweepTime);
 
 // What the hidden state window's companion-program switches say, read at the time of the call.
 bool IsUseSubPrg();

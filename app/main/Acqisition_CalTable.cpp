@@ -1,7 +1,6 @@
 // Editing the calibration table (six columns of 32 rows: name, unit, EU HI, EU LO, CAL AD,
 // BASE AD): moving through it by keyboard, what an edit marks and stores, the focused row, and
 // the "USE CAL" switch between engineering units and input units for the whole display.
-#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -42,8 +41,10 @@ void storeCell(CCalSetting& set, int c, int32_t row, const std::string& text) {
     }
 }
 
-// A range box's text as the display range; a text that is no number keeps the range as it was.
+// A range box's text as the display range; an empty box or a text that is no number keeps the
+// range as it was, and only the latter is worth a line in the log.
 void takeRange(const forms::TextBox& box, float& range) {
+    if (box.Text().empty()) return;
     try {
         range = basic::CSng(box.Text());
     } catch (const basic::RuntimeError&) {
@@ -172,11 +173,13 @@ void Acqisition::chkUseCAL_Click() {
         PBXMoniDisp.Refresh();
     }
 
-    // 10-12. Unit captions, cursor headings and the focused rows of both range pairs.
-    const int32_t rows = std::min<int32_t>(GAcqParam.wCh, 32);
+    // 10-12. Unit captions (by absolute channel, as the calibration set is indexed; rows without
+    // a recorded channel keep none), cursor headings and the focused rows of both range pairs.
     const std::string inputUnit = IsVylS80Board() ? "(AD)" : "(V)";
-    for (int32_t i = 0; i < rows; ++i)
-        lblUnit(i).setCaption(useCal ? "(" + GCCalSettingDisp.Unit(i) + ")" : inputUnit);
+    for (int32_t i = 0; i < 32; ++i) {
+        const bool recorded = i >= span.first && i <= span.last;
+        lblUnit(i).setCaption(!recorded ? "" : useCal ? "(" + GCCalSettingDisp.Unit(i) + ")" : inputUnit);
+    }
     DispCurLabelName();
     txtDR_WaveHi_GotFocus(lRangeRowEU);
     txtDR_WaveHi_V_GotFocus(lRangeRowRaw);

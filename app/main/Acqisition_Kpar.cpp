@@ -68,7 +68,7 @@ KparParam Acqisition::ParseKparParam(const std::string& path) {
     k.camTxtAdjustMS = cam.txtAdjustMS.Text();
     k.camTxtMP3Adjust = cam.txtMP3Adjust.Text();
     k.chkAudioSetting = static_cast<int16_t>(frmCondition::instance().chkAudioSetting.Value());
-    k.sampleFreqItems = itemValues(cmbSampleFreq);
+    k.useCal = chkUseCAL.Value() == 1;
     ReadKparParam(path, k);
     return k;
 }

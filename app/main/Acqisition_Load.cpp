@@ -2,8 +2,10 @@
 // parameter file, the camera's frame list, the data file's length) is read and checked first,
 // while the window still shows the previous recording untouched; only then is the recording
 // applied, step by step. Also the load history, the drop handler and the small entry points.
+#include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "app/camera/frmCAMDisp.h"
@@ -19,6 +21,7 @@
 #include "app/common/modFile.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
+#include "app/main/Acqisition_Monitor.h"
 #include "app/main/KparParam.h"
 #include "app/main/StagedRecording.h"
 #include "platform/basic/Basic.h"
@@ -33,7 +36,35 @@ namespace {
 constexpr int kFileErrorSilent = 32755;
 constexpr int32_t kHistoryEntries = 20;
 
+constexpr std::string_view kKparExt = ".Kpar";
+
 std::string historyKey(int32_t i) { return "ITEM_" + basic::Right("00" + std::to_string(i), 2); }
+
+// The rate of a sample period in Hz, to a tenth.
+std::string rateText(int32_t nSClock) {
+    return basic::CStr(std::round(10.0 * basic::CSng(basic::Divide(1000000.0, nSClock))) / 10.0);
+}
+
+// A recorded channel whose stored calibration cannot convert a raw word (none stored, a Cal_AD
+// of 0, a value that is no finite number) would show no trace: it takes the board's conversion
+// and unit, so it shows input volts. The result names those channels ("CH3, CH5").
+std::string takeBoardCalWhereUnconvertible(CCalSetting& recording, const CCalSetting& board) {
+    std::string named;
+    const monitor::ChannelSpan span = monitor::channelsOf(GAcqCondition);
+    for (int32_t i = span.first; i <= span.last; ++i) {
+        const CalRecord& r = GCalRecEU[static_cast<size_t>(i)];
+        if (std::isfinite(r.EU_HI) && std::isfinite(r.EU_LO) && std::isfinite(r.Base_AD) &&
+            std::isfinite(r.Cal_AD) && r.Cal_AD != 0.0f)
+            continue;
+        recording.EU_HI(i, board.EU_HI(i));
+        recording.EU_LO(i, board.EU_LO(i));
+        recording.Cal_AD(i, board.Cal_AD(i));
+        recording.Base_AD(i, board.Base_AD(i));
+        recording.Unit(i, board.Unit(i));
+        named += (named.empty() ? "CH" : ", CH") + std::to_string(i + 1);
+    }
+    return named;
+}
 
 // The whole scans of wCh words the data file holds; -1 when there is no data file.
 int32_t scansInDataFile(const std::string& kdatFile, int32_t wCh) {
@@ -60,6 +91,13 @@ StagedRecording StageRecording(const std::string& base, KparParam param) {
 }
 
 void Acqisition::cmdLoad_Click() {
+    const std::string inVolts = LoadTypedRecording();
+    // Told once the load has ended and the window is back.
+    if (!inVolts.empty())
+        forms::MsgBox("次の CH は校正値がないか無効なため、入力電圧で表示します。\r\n" + inVolts, 64);
+}
+
+std::string Acqisition::LoadTypedRecording() {
     setEnabled(false);
     Frame5.setEnabled(false);
     cmdLoad.setEnabled(false);
@@ -83,33 +121,47 @@ void Acqisition::cmdLoad_Click() {
 
     try {
         SetDispStatus("Read", true);
-        const std::string base = txtFName.Text();
-        if (base.empty()) {
+        const std::string typed = txtFName.Text();
+        if (typed.empty()) {
             forms::MsgBox("LOAD できません。\r\nファイル名が入力されていません。\r\nファイル名を入力して下さい。", 48);
-            return;
+            return {};
         }
-        if (FindFile(base + ".Kpar", true).empty()) {
+        const std::string kpar = FindFile(typed + ".Kpar", true);
+        if (kpar.empty()) {
             forms::MsgBox("対応するKparファイルがありません。"
                           "Kdatに対応するKparが存在するファイル名を設定しないと読出しはできません.",
                           48);
-            return;
+            return {};
         }
-        StagedRecording staged = StageRecording(base, ParseKparParam(base + ".Kpar"));
+        // A bare name is the recording in the folder where its parameter file was found; the
+        // ini engine would look for a bare name in the program folder only.
+        const bool bare = typed.find_first_of("\\/:") == std::string::npos;
+        const std::string base = bare ? kpar.substr(0, kpar.size() - kKparExt.size()) : typed;
+        KparParam param = ParseKparParam(base + ".Kpar");
+        if (!param.rateOffered) {
+            forms::MsgBox("LOAD できません。\r\nサンプリング周波数 " + rateText(param.param.nSClock) +
+                              " (Hz) は、この記録の A/D ボード、CH 数、Sweep Time では選択できないため、"
+                              "表示できません。",
+                          48);
+            return {};
+        }
+        StagedRecording staged = StageRecording(base, std::move(param));
         if (staged.scansInData >= 0 && staged.scansInData < staged.param.param.PTotal) {
             forms::MsgBox("データファイルが記録点数より短くなっています。\r\n記録されている " +
                               std::to_string(staged.scansInData) + " 点までを読み込みます。",
                           48);
             staged.param.param.PTotal = staged.scansInData;
         }
-        ApplyRecording(staged);
+        return ApplyRecording(staged);
     } catch (const basic::RuntimeError& e) {
         if (e.number() != kFileErrorSilent)
             forms::MsgBox("File Error CODE= " + std::to_string(e.number()) + "    AT LOAD(Data)-Sub.", 0);
     }
+    return {};
 }
 
 // Steps 5 to 24 of the load with the checked recording.
-void Acqisition::ApplyRecording(StagedRecording& staged) {
+std::string Acqisition::ApplyRecording(StagedRecording& staged) {
     std::optional<RaisedFlag> loading(std::in_place, GAcqParam.GbLoading);
     ShowMessage(true, "Now Loading", "Please Wait", false);
     {
@@ -143,6 +195,7 @@ void Acqisition::ApplyRecording(StagedRecording& staged) {
 
     // The calibration: the recording's set shown, the amplifier's built-in set (a default set
     // when the amplifier is unknown) for input volts, the recording's for units.
+    const std::string inVolts = takeBoardCalWhereUnconvertible(GCCalSettingCopy, BoardCalOrDefault());
     optCalDisp.setValue(true);
     GCCalSettingCopy.Clone(GCCalSettingDisp);
     DispCalLogged(GCCalSettingDisp, GAcqCondition.lStartCH, GAcqCondition.lEndCH);
@@ -174,6 +227,7 @@ void Acqisition::ApplyRecording(StagedRecording& staged) {
     frmCAMDisp::instance().DispFlamePos(GAcqParam.Cur_L_Point, GAcqParam.Cur_R_Point);
     UpdateHistory();
     if (IsDataLoaded()) timSaveImage.setEnabled(true);
+    return inVolts;
 }
 
 // The camera part of a load: the camera window prepared, the checked frame tables put in use,

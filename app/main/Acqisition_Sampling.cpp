@@ -109,11 +109,10 @@ bool selectedValue(const forms::ListControl& list, int32_t& value) {
 
 int32_t nearestLong(const std::string& text) { return basic::CLng(basic::Val(text)); }
 
-// The rates a board offers for a channel count and a sweep time (ms, read leniently), as
-// (text, Hz) in list order.
-using RateItems = std::vector<std::pair<std::string, int32_t>>;
-RateItems SamplingRateCatalogue(int32_t board, int32_t channels, const std::string& sweepTime) {
-    RateItems items;
+}  // namespace
+
+SamplingRates SamplingRateCatalogue(int32_t board, int32_t channels, const std::string& sweepTime) {
+    SamplingRates items;
     for (const Rate& r : kBaseRates) items.emplace_back(r.text, r.hz);
     // A time beyond the number range counts as long: only the base rates.
     const auto ms = StoredNumber(sweepTime, "掃引時間");
@@ -124,8 +123,6 @@ RateItems SamplingRateCatalogue(int32_t board, int32_t channels, const std::stri
             items.emplace_back(kHighRates[i].text, kHighRates[i].hz);
     return items;
 }
-
-}  // namespace
 
 // ---- Sampling-rate catalogue ----
 

@@ -1,6 +1,7 @@
 #include "app/main/KparParam.h"
 
 #include "app/channel/CCalSetting.h"
+#include "app/channel/frmCondition.h"
 #include "app/common/modCalRecord.h"
 #include "app/common/modIniFile.h"
 #include "app/common/modSetting.h"
@@ -71,6 +72,16 @@ std::vector<std::string> listItems(const std::string& listName) {
     return ReadListBoxItems(listName);
 }
 
+// The whole part of 1000000 / nSClock as a 32-bit float: the rate in Hz a list entry must
+// carry. nSClock 0 raises 11.
+double wholeRateHz(int32_t nSClock) { return basic::Fix(basic::CSng(basic::Divide(1000000.0, nSClock))); }
+
+int32_t indexOfRate(const std::vector<int32_t>& items, double wholeHz) {
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i] == wholeHz) return static_cast<int32_t>(i);
+    return -1;
+}
+
 void readCondition(AcqCondition& c, bool& hasP2PHist) {
     const std::string s = "Condition";
     c.strCH = text(s, "strCH", "");
@@ -118,6 +129,14 @@ void readCondition(AcqCondition& c, bool& hasP2PHist) {
     c.lcmbCamera_ListIndex = text(s, "lcmbCamera_ListIndex", "0");
 }
 
+// The range the conditions window derives from the channel text when it takes the recording
+// over; a text that states no range (empty, three parts, a number beyond range) derives none.
+bool channelTextAgrees(const AcqCondition& c) {
+    int32_t startCH = 0, endCH = 0;
+    ParseChannelRange(c.strCH, startCH, endCH);
+    return startCH == c.lStartCH && endCH == c.lEndCH;
+}
+
 // What the rest of the program sizes and indexes by: a value outside these bounds would make
 // a later reader or converter run outside its arrays or divide by zero.
 void checkBounds(const KparParam& k) {
@@ -125,6 +144,7 @@ void checkBounds(const KparParam& k) {
     const AcqCondition& c = p.Condition;
     const bool good = 1 <= c.lStartCH && c.lStartCH <= c.lEndCH && c.lEndCH <= 32 &&
                       c.lCHCnt == c.lEndCH - c.lStartCH + 1 && p.wCh == c.lCHCnt &&
+                      channelTextAgrees(c) &&
                       p.nSClock > 0 && p.nSample >= 1 && p.PTotal >= 0 && p.lSweepPoint >= 0 &&
                       p.lSweepPoint <= kMaxSweepPoints && k.GlCapNum >= 0 &&
                       k.GlADCGETCnt >= 0 && k.marks[0] >= 0 && k.marks[0] <= 99;
@@ -175,6 +195,10 @@ void readFile(KparParam& k) {
             strictFloatOrCurrent(P, key("DR_WaveLo", i), p.DR_WaveLo[i]);
         }
     }
+    for (int32_t i = 0; i < 32; ++i) {
+        (k.useCal ? k.txtDR_WaveHi : k.txtDR_WaveHi_V)[i] = basic::CStr(p.DR_WaveHi[i]);
+        (k.useCal ? k.txtDR_WaveLo : k.txtDR_WaveLo_V)[i] = basic::CStr(p.DR_WaveLo[i]);
+    }
     for (int32_t i = 0; i < 32; ++i) textOrCurrent(A, key("txtDR_WaveHi", i), k.txtDR_WaveHi[i]);  // 14
     for (int32_t i = 0; i < 32; ++i) textOrCurrent(A, key("txtDR_WaveLo", i), k.txtDR_WaveLo[i]);
     for (int32_t i = 0; i < 32; ++i)
@@ -182,8 +206,7 @@ void readFile(KparParam& k) {
     for (int32_t i = 0; i < 32; ++i)
         textOrCurrent(A, key("txtDR_WaveLo_V", i), k.txtDR_WaveLo_V[i]);
     p.lcmbSampleFreq_ListIndex = strict32(P, "lcmbSampleFreq_ListIndex", "0");  // 15
-    if (const int32_t i = SanplingRateSelect(k.sampleFreqItems, p.nSClock); i != -1)
-        p.lcmbSampleFreq_ListIndex = i;
+    const double rateHz = wholeRateHz(p.nSClock);
     p.lSweepPoint = strict32(P, "lSweepPoint", "0");                       // 16
     p.lPosWAVE_Start = strict32(P, "lPosWAVE_Start", "0");
     p.lMoveWAVE_Start = strict32(P, "lMoveWAVE_Start", "0");
@@ -230,6 +253,15 @@ void readFile(KparParam& k) {
     checkBoxValue(k.chkAudioSetting);
     // Row 36, the camera window's section "Control", holds only texts; the window reads it
     // itself when the file is applied.
+    // The rate is looked up in the list the window will show for this recording (the file's own
+    // board, channel count and sweep time), not in the one it shows now.
+    const AcqCondition& c = p.Condition;
+    std::vector<int32_t> offered;
+    for (const auto& item : SamplingRateCatalogue(c.lADBOARD, c.lCHCnt, c.strSWEEP_TIME))
+        offered.push_back(item.second);
+    const int32_t rateIndex = indexOfRate(offered, rateHz);
+    k.rateOffered = rateIndex != -1;
+    if (k.rateOffered) p.lcmbSampleFreq_ListIndex = rateIndex;
     checkBounds(k);
 }
 
@@ -237,11 +269,7 @@ void readFile(KparParam& k) {
 
 int32_t SanplingRateSelect(const std::vector<int32_t>& items, int32_t nSClock) {
     if (items.empty()) return -1;
-    const float rate = basic::CSng(basic::Divide(1000000.0, nSClock));
-    const double whole = basic::Fix(rate);
-    for (size_t i = 0; i < items.size(); ++i)
-        if (items[i] == whole) return static_cast<int32_t>(i);
-    return -1;
+    return indexOfRate(items, wholeRateHz(nSClock));
 }
 
 void ReadKparParam(const std::string& path, KparParam& stage) {

@@ -32,17 +32,22 @@ struct KparParam {
     int16_t chkAudioSetting = 0;
     // The file named a P-P hysteresis ("strP2PHist" not empty): the conditions window shows it.
     bool hasP2PHist = false;
-    // Not read from the file: the item values (Hz) of the sampling-rate list the file's rate is
-    // looked up in.
-    std::vector<int32_t> sampleFreqItems;
+    // Not read from the file: whether the unit pair of range boxes is the one in use ("USE CAL"
+    // ticked) rather than the A/D pair. A box of the pair in use that the file does not store
+    // shows the file's own range, so the recording is drawn in it.
+    bool useCal = false;
+    // The rate of nSClock is one that the sampling-rate list of the file's own board, channel
+    // count and sweep time offers; lcmbSampleFreq_ListIndex is then its place in that list.
+    bool rateOffered = false;
 };
 
 // Reads the parameter file `path` into `stage`, which holds the current values on entry (the
 // defaults of the keys that fall back on them). A malformed key raises the run-time error of
 // its conversion (13, 6), a short name or unit list or a mark count of 100 or more raises 9, a
 // zero sample period 11; after the whole file, values that would size or index anything out of
-// bounds raise 9 and check-box values other than 0, 1 and 2 raise 380. The current ini file is
-// the same afterwards, whatever happened; nothing but `stage` is written.
+// bounds, and a channel text that states another range than lStartCH..lEndCH, raise 9, and
+// check-box values other than 0, 1 and 2 raise 380. The current ini file is the same
+// afterwards, whatever happened; nothing but `stage` is written.
 void ReadKparParam(const std::string& path, KparParam& stage);
 
 // The first entry of the rate list whose value is the whole part of 1000000 / nSClock (as a

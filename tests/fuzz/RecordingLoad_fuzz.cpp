@@ -59,10 +59,10 @@ QV_FUZZ_TARGET(RecordingLoad) {
     qv::kernel::ProfileBatch batch(base + ".Kpar");
     qv::GAcqParam = qv::AcqParam{};
     qv::KparParam param;
-    param.sampleFreqItems = {10, 20, 50, 100, 200, 500, 1000};
     try {
         qv::ReadKparParam(base + ".Kpar", param);
         const qv::AcqParam& p = param.param;
+        if (!param.rateOffered) return 0;  // refused with its message
         if (static_cast<int64_t>(p.wCh) * (p.lSweepPoint + 1) > kMaxWords ||
             12ll * param.GlCapNum + 4ll * param.GlADCGETCnt > kMaxWords)
             return 0;
@@ -93,7 +93,13 @@ QV_FUZZ_SEEDS(RecordingLoad) {
     camera.set("Condition", "strCameraSetting", "1").set("GLOBAL", "GlCapNum", "3").set("GLOBAL", "GlADCGETCnt", "2");
     RecordingSpec trigger(2, 100, 400);
     trigger.set("Condition", "strTRIGGER_SETTING", "1").set("P", "lSweepPoint", "100");
+    // A channel text of another range, a rate no list offers, no calibration stored.
+    std::string noCal = plain.KparBytes();
+    noCal.erase(noCal.find("[CAL]"), noCal.find("[Acqisition]") - noCal.find("[CAL]"));
     return {qv::fuzz::bytesOf(joined(plain, "")), qv::fuzz::bytesOf(joined(shortData, "")),
             qv::fuzz::bytesOf(joined(camera, qv::apptest::flameListBytes({10, 20, 20}, {5, 6}))),
-            qv::fuzz::bytesOf(joined(trigger, ""))};
+            qv::fuzz::bytesOf(joined(trigger, "")),
+            qv::fuzz::bytesOf(joined(RecordingSpec(2, 100, 300, 3).set("Condition", "strCH", "3-6"), "")),
+            qv::fuzz::bytesOf(joined(RecordingSpec(2, 100, 300).set("P", "nSClock", "300"), "")),
+            qv::fuzz::bytesOf(noCal + std::string(kFlm) + std::string(kKdat) + plain.KdatBytes())};
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/common/DayLog_testsupport.h"
 #include "tests/app/main/Acqisition_Calibration_testsupport.h"
 #include "app/channel/AmpCalTable.h"
 #include "app/channel/CCalSetting.h"
@@ -224,7 +225,7 @@ TEST_F(UseCalTest, TickedTheUnitPairAndTheRecordingsCalibrationRuleTheDisplay) {
         EXPECT_EQ(GCalRecEU[static_cast<size_t>(i)].EU_HI, 50.0f * i);
         EXPECT_EQ(GCalRecEU[static_cast<size_t>(i)].Cal_AD, 1000.0f);
     }
-    EXPECT_EQ(w->lblUnit(0).Caption(), "(mV)");
+    EXPECT_EQ(w->lblUnit(0).Caption(), "");  // by absolute channel: 1 is not recorded
     EXPECT_EQ(w->lblUnit(1).Caption(), "()");
     EXPECT_EQ(w->lblUnit(2).Caption(), "(N)");
     EXPECT_EQ(GCCalSettingDisp.CHName(2), "rec2");
@@ -241,7 +242,7 @@ TEST_F(UseCalTest, UntickedTheCountPairAndTheAmplifiersOwnCalibrationRuleTheDisp
     expectPair(3, false, true);
     EXPECT_EQ(GAcqParam.DR_WaveHi[3], 3000.0f);
     EXPECT_EQ(GAcqParam.DR_WaveLo[2], -2000.0f);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(w->lblUnit(i).Caption(), "(V)") << i;
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(w->lblUnit(i).Caption(), "(V)") << i;
     EXPECT_EQ(w->lblNoName_3(2).Caption(), "CH3");  // the amplifier preset's names
     EXPECT_EQ(row(GCCalSettingDisp, 9), row(GCCalSetting("GCCalSetting_K10_5V"), 9));
     EXPECT_EQ(GCalRecEU[1].EU_HI, 50.0f);  // still the recording's
@@ -283,6 +284,7 @@ TEST_F(UseCalTest, ARangeTextThatIsNoNumberKeepsItsRangeAndTheSwitchGoesOn) {
     EXPECT_EQ(GAcqParam.DR_WaveLo[1], -1000.0f);
     EXPECT_EQ(w->lblUnit(2).Caption(), "(V)");
     EXPECT_TRUE(driver.msgBoxes().empty());
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "USE CAL: "), 1u);
 }
 
 TEST_F(UseCalTest, MarksLoseTheirPlacesAndWithoutAChannelRangeNothingElseChanges) {
@@ -318,14 +320,14 @@ TEST_F(UseCalReloadTest, ThePageIsReadAgainOnlyWithDataAndOutsideAcquisition) {
     w->chkUseCAL.setValue(0);
     EXPECT_FLOAT_EQ(DispWaveArray(60, 1), 3048.0f * 5.0f / 2048.0f);  // input volts
     EXPECT_GT(paints, 0);
-    EXPECT_EQ(w->lblUnit(0).Caption(), "(V)");
+    EXPECT_EQ(w->lblUnit(1).Caption(), "(V)");
 
     paints = 0;
     w->SetDispStatus("Acq", false);
     w->chkUseCAL.setValue(1);
     EXPECT_FLOAT_EQ(DispWaveArray(60, 1), 3048.0f * 5.0f / 2048.0f);
     EXPECT_EQ(paints, 0);
-    EXPECT_EQ(w->lblUnit(0).Caption(), "(" + GCCalSettingCopy.Unit(0) + ")");
+    EXPECT_EQ(w->lblUnit(1).Caption(), "(" + GCCalSettingCopy.Unit(1) + ")");
 
     w->SetDispStatus("End", false);
     w->chkUseCAL.setValue(0);
@@ -334,7 +336,7 @@ TEST_F(UseCalReloadTest, ThePageIsReadAgainOnlyWithDataAndOutsideAcquisition) {
     w->chkUseCAL.setValue(1);
     EXPECT_FLOAT_EQ(DispWaveArray(60, 1), 3048.0f * 5.0f / 2048.0f);
     EXPECT_EQ(paints, 0);
-    EXPECT_EQ(w->lblUnit(0).Caption(), "(" + GCCalSettingCopy.Unit(0) + ")");
+    EXPECT_EQ(w->lblUnit(1).Caption(), "(" + GCCalSettingCopy.Unit(1) + ")");
 }
 
 }  // namespace

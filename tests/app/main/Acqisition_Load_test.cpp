@@ -187,6 +187,11 @@ TEST_F(LoadTest, TheRefusalsTellWhatIsMissingAndChangeNothing) {
     EXPECT_EQ(lastMessage(), "対応するKparファイルがありません。"
                              "Kdatに対応するKparが存在するファイル名を設定しないと読出しはできません.");
     EXPECT_EQ(driver.msgBoxes().back().style, 48);
+    write(RecordingSpec(2, 100, 300).set("P", "nSClock", "300"), "odd");  // a rate no list offers
+    driver.answerMsgBox(forms::vbOK);
+    clickLoad("odd");
+    EXPECT_EQ(lastMessage(), "LOAD できません。\r\nサンプリング周波数 3333.3 (Hz) は、この記録の A/D ボード、CH 数、"
+                             "Sweep Time では選択できないため、表示できません。");
     ASSERT_TRUE(driver.type(w->txtFName, before.name));
     Snapshot::take(*w).expectSame(before);
     EXPECT_EQ(GAcqParam.ModeString, "End");
@@ -207,6 +212,7 @@ TEST_F(LoadTest, ABadRecordingIsAFileErrorThatLeavesThePreviousOneWhole) {
     const std::vector<Case> cases = {
         {"channel count", [](RecordingSpec& s) { s.set("P", "wCh", "5"); }, 9},
         {"channels past 32", [](RecordingSpec& s) { s.set("Condition", "lEndCH", "33"); }, 9},
+        {"channel text of another range", [](RecordingSpec& s) { s.set("Condition", "strCH", "2-5"); }, 9},
         {"no samples a tenth", [](RecordingSpec& s) { s.set("P", "nSample", "0"); }, 9},
         {"no sample period", [](RecordingSpec& s) { s.set("P", "nSClock", "0"); }, 11},
         {"bad number", [](RecordingSpec& s) { s.set("P", "PTotal", "many"); }, 13},
@@ -242,6 +248,29 @@ TEST_F(LoadTest, ABadRecordingIsAFileErrorThatLeavesThePreviousOneWhole) {
         EXPECT_TRUE(w->Enabled() && w->Frame5.Enabled() && w->fraCtrl.Enabled()) << c.what;
         EXPECT_FALSE(frmMessage::instance().Visible()) << c.what;
     }
+}
+
+// Channels 3-6 at 50 kHz after 1-16, in the current folder, channel 5 without range box and CAL.
+TEST_F(LoadTest, ARecordingIsShownInItsOwnTermsWhateverWasShownBefore) {
+    write(RecordingSpec(16, 100, 300), "wide");
+    clickLoad("wide");
+    std::filesystem::create_directory(prog.dir() / "cwd");
+    RecordingSpec(4, 50000, 600, 3).set("Condition", "lADBOARD", "10").set("P", "DR_WaveHi(4)", "7")
+        .set("CAL", "Cal(4).fCAL_AD", "0").remove("Acqisition", "txtDR_WaveHi(4)").Write(prog.dir() / "cwd", "narrow");
+    const auto home = std::filesystem::current_path();
+    std::filesystem::current_path(prog.dir() / "cwd");
+    driver.answerMsgBox(forms::vbOK);
+    ASSERT_TRUE(driver.type(w->txtFName, "narrow") && driver.click(w->cmdLoad));
+    std::filesystem::current_path(home);
+    EXPECT_EQ(lastMessage(), "次の CH は校正値がないか無効なため、入力電圧で表示します。\r\nCH5");
+    EXPECT_EQ(driver.msgBoxes().back().style, 64);
+    EXPECT_EQ(GstrKdatFile, prog.win("cwd\\narrow.Kdat"));
+    EXPECT_EQ(history(0), "narrow");
+    EXPECT_EQ(w->cmbSampleFreq.Text(), "50k (Hz)");
+    EXPECT_EQ(GAcqParam.DR_WaveHi[4], 7.0f);
+    const std::vector<std::string> units{"(mV)", "(mV)", "(V)", "(mV)", ""};
+    for (int i = 2; i <= 6; ++i) EXPECT_EQ(w->lblUnit(i).Caption(), units[i - 2]) << i;
+    EXPECT_TRUE(std::isfinite(DispWaveArray(0, 2)) && DispWaveArray(0, 2) != 0.0f);
 }
 
 // ---- Data files shorter than the recording, or missing ----
