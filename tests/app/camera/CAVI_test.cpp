@@ -121,6 +121,16 @@ TEST_F(CAVITest, InitShowsFramesAtNativeSizeAndStretchFillsTheBox) {
     EXPECT_EQ(px(19, 11), frameColour(6));
 }
 
+TEST_F(CAVITest, DurationRoundsTheExactLengthHalfToEven) {
+    boxOf(8, 6);
+    CAVI avi;
+    load(avi, write("h.avi", {.frames = 25}));   // 2.5 s
+    EXPECT_EQ(avi.Duration(), 2);
+    EXPECT_EQ(avi.FlameNum(), 25);
+    load(avi, write("h.avi", {.frames = 35}));   // 3.5 s
+    EXPECT_EQ(avi.Duration(), 4);
+}
+
 TEST_F(CAVITest, DispFlameClampsWritesBackAndDecodesARepeatedFrameOnce) {
     boxOf(8, 6);
     CAVI avi;
