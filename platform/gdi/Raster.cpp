@@ -514,6 +514,7 @@ void drawRectangle(const Target& t, const PenSpec& pen, const BrushSpec& brush, 
         applyMask(s, mask, pen, brush, touched);
         return;
     } else {
+        if (w == 1 && h == 1) return;   // the platform draws no outline of a single pixel
         if (w == 1 || h == 1) {
             int64_t line[4] = {l, tp, w == 1 ? l : r, w == 1 ? b : tp};
             drawPolyline(t, pen, line, 2, false, nullptr);

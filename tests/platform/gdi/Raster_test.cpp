@@ -348,10 +348,12 @@ TEST(GdiShapes, RectangleCoversLeftToRightMinusOne) {
     h.usePen(PS_SOLID, 1, kWhite);
     Rectangle(h.dc, 0, 0, 12, 12);
     EXPECT_EQ(h.at(5, 5), 0u);
-    // Empty rectangles draw nothing.
-    Canvas e(6, 6);
+    // Empty rectangles draw nothing, nor does a 1 x 1 one.
+    Canvas e(64, 64);
     e.usePen(PS_SOLID, 1, kWhite);
+    SelectObject(e.dc, GetStockObject(NULL_BRUSH));
     Rectangle(e.dc, 2, 2, 2, 5);
+    Rectangle(e.dc, 40, 10, 41, 11);
     EXPECT_TRUE(e.notColor(0).empty());
 }
 
