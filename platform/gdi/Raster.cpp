@@ -545,19 +545,25 @@ void drawEllipse(const Target& t, const PenSpec& pen, const BrushSpec& brush, in
     }
     Mask mask;
     if (!makeMask(mask, l, tp, r - 1, b - 1, c)) return;
-    // Pixel centres inside the ellipse through the box's edge pixels, widened as the pen's round
-    // nib is (a 3 x 3 ellipse is the plus of a width-3 dot).
+    // The ellipse runs through the centres of the box's edge pixels; a pixel belongs to the shape
+    // when its centre lies within half a pixel of the ellipse's inside along its row or along its
+    // column, the choice a line makes between two pixels (a 3 x 3 ellipse is a plus).
     double cx = (double(l) + double(r) - 1) / 2, cy = (double(tp) + double(b) - 1) / 2;
-    double ra = nibRadius(int(std::min<int64_t>(r - l, INT32_MAX)));
-    double rb = nibRadius(int(std::min<int64_t>(b - tp, INT32_MAX)));
+    double ra = (double(r) - double(l) - 1) / 2, rb = (double(b) - double(tp) - 1) / 2;
     // Row spans of the shape (and of the inner shape for wide pens), rows y0-1 .. y1+1.
     auto span = [&](double rx, double ry, int64_t y, int64_t* x0, int64_t* x1) {
-        if (rx <= 0 || ry <= 0) return false;
-        double v = (double(y) - cy) / ry;
-        double q = 1 - v * v;
-        if (q < 0) return false;
-        double hw = rx * std::sqrt(q);
-        double a = std::ceil(cx - hw - 1e-9), z = std::floor(cx + hw + 1e-9);
+        if (rx < 0 || ry < 0) return false;
+        constexpr double eps = 1e-9;
+        // Half the width of the ellipse's inside at height h above or below its centre.
+        auto across = [&](double h) {
+            double v = ry > 0 ? h / ry : 0;
+            return rx * std::sqrt(std::max(0.0, 1 - v * v));
+        };
+        double dy = std::fabs(double(y) - cy), hw = -1;
+        if (dy <= ry + eps) hw = 0.5 + across(dy);   // within half a pixel along the row
+        if (dy - 0.5 <= ry + eps) hw = std::max(hw, across(std::max(0.0, dy - 0.5)));   // along a column
+        if (hw < 0) return false;
+        double a = std::ceil(cx - hw - eps), z = std::floor(cx + hw + eps);
         if (a > z) return false;
         *x0 = int64_t(a);
         *x1 = int64_t(z);
@@ -575,7 +581,7 @@ void drawEllipse(const Target& t, const PenSpec& pen, const BrushSpec& brush, in
         size_t i = size_t(y - (my0 - 1));
         if (!has[i]) continue;
         int64_t il = 0, ir = -1;
-        bool inner = pw > 1 && span(ra - (pw - 1), rb - (pw - 1), y, &il, &ir);
+        bool inner = pw > 1 && span(ra - pw, rb - pw, y, &il, &ir);
         int64_t x0 = std::max(sl[i], mask.x0), x1 = std::min(sr[i], mask.x0 + mask.w - 1);
         for (int64_t x = x0; x <= x1; ++x) {
             bool edge = x == sl[i] || x == sr[i] || !has[i - 1] || x < sl[i - 1] ||

@@ -658,9 +658,24 @@ TEST(GdiShapes, WideOutlinesAreCentredUnlessInsideFrame) {
     EXPECT_EQ(ei.at(19, 30), 0u);
 }
 
-TEST(GdiShapes, AThreeByThreeEllipseIsAPlus) {
+TEST(GdiShapes, EllipsesTakeThePixelsWithinHalfAPixelOfTheCurveThroughTheEdgePixels) {
     Canvas c(64, 64);
     c.usePen(PS_SOLID, 1, kWhite);
     Ellipse(c.dc, 50, 30, 53, 33);
     EXPECT_EQ(c.notColor(0), plus(51, 31));
+    // A 40 x 30 ellipse: its outline rows at the top and bottom, brush between.
+    Canvas e(64, 48);
+    e.usePen(PS_SOLID, 1, kRed);
+    SelectObject(e.dc, GetStockObject(WHITE_BRUSH));
+    Ellipse(e.dc, 5, 5, 45, 35);
+    const char* rows[3] = {"0000000000000002222222222000000000000000", "0000000000022221111111111222200000000000",
+                           "0000000002211111111111111111122000000000"};
+    for (int k = 0; k < 3; ++k)
+        for (int x = 5; x < 45; ++x)
+            for (int y : {5 + k, 34 - k}) {
+                COLORREF want = rows[k][x - 5] == '2' ? kRed : rows[k][x - 5] == '1' ? kWhite : 0;
+                EXPECT_EQ(e.at(x, y), want) << x << "," << y;
+            }
+    EXPECT_EQ(e.at(5, 19), kRed);
+    EXPECT_EQ(e.at(5, 16), 0u);
 }
