@@ -246,11 +246,10 @@ struct Interval {
 };
 
 // Intersection of the row y with the stroke of segment a-b, as pixel columns: the band of
-// half-width `body` along the segment and the round nibs of radius `end` at its ends. The band
-// reaches `body` along the minor axis of the segment rather than across it, so a slanted
-// stroke is wider than an axis-aligned one (a 45-degree width-3 stroke covers six pixels a
-// row); it holds the pixel centres on its edge of smaller x and not those on the other.
-bool capsuleRow(double ax, double ay, double bx, double by, double body, double end, double y,
+// `halfRun` pixels either side of the segment along its minor axis and the round nibs of radius
+// `end` at its ends. The band holds the pixel centres on its edge of greater x and not those on
+// the other, so it is a whole number of pixels across wherever it is cut.
+bool capsuleRow(double ax, double ay, double bx, double by, double halfRun, double end, double y,
                 int64_t* x0, int64_t* x1) {
     constexpr double eps = 1e-9;
     double lo = INFINITY, hi = -INFINITY;
@@ -267,8 +266,8 @@ bool capsuleRow(double ax, double ay, double bx, double by, double body, double 
     disk(bx, by);
     double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
     if (len2 > 0) {
-        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and |(x-ax)dy - (y-ay)dx| <= body*len^2/major
-        double reach = body * len2 / std::max(std::fabs(dx), std::fabs(dy));
+        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and |(x-ax)dy - (y-ay)dx| <= halfRun*major
+        double reach = halfRun * std::max(std::fabs(dx), std::fabs(dy));
         // Each constraint as an interval of x: inclusive along the segment, half-open across.
         auto solve = [&](double coef, double constant, double mn, double mx, double& p, double& q) {
             // mn <= coef*x + constant <= mx
@@ -285,8 +284,8 @@ bool capsuleRow(double ax, double ay, double bx, double by, double body, double 
         double plo, phi, qlo, qhi;
         solve(dx, -ax * dx + (y - ay) * dy, 0, len2, plo, phi);
         solve(dy, -ax * dy - (y - ay) * dx, -reach, reach, qlo, qhi);
-        double l = std::max(std::ceil(plo - eps), std::ceil(qlo - eps));
-        double r = std::min(std::floor(phi + eps), std::ceil(qhi - eps) - 1);
+        double l = std::max(std::ceil(plo - eps), std::floor(qlo + eps) + 1);
+        double r = std::min(std::floor(phi + eps), std::floor(qhi + eps));
         if (l <= r) {
             lo = std::min(lo, l);
             hi = std::max(hi, r);
@@ -298,27 +297,37 @@ bool capsuleRow(double ax, double ay, double bx, double by, double body, double 
     return true;
 }
 
-// A pen `width` pixels wide covers the pixel centres within width / 2 of a segment's body along
-// its minor axis and within nibRadius of its ends and joins, all half a pixel towards the smaller coordinates for
-// even widths. The round nib of width 3 is the plus of five pixels, of width 4 a 4 x 4 square
-// without its corners.
+// A pen `width` pixels wide covers, along a segment's minor axis, a run of width x len^2 / major^2
+// pixels rounded to a whole number (the pen's width for an axis-aligned segment, twice it at 45
+// degrees), and the pixel centres within nibRadius of its ends and joins, all half a pixel towards
+// the smaller coordinates for even widths. The round nib of width 3 is the plus of five pixels, of
+// width 4 a 4 x 4 square without its corners.
 double nibRadius(int width) { return (width - 1) / 2.0 + 0.25; }
 double nibShift(int width) { return width % 2 == 0 ? -0.5 : 0.0; }
+double bodyHalfRun(int width, double dx, double dy) {
+    double major = std::max(std::fabs(dx), std::fabs(dy));
+    if (major == 0) return width / 2.0;
+    double minor = std::min(std::fabs(dx), std::fabs(dy)) / major;
+    return std::floor(width * (1 + minor * minor) + 0.5) / 2;
+}
 
 void wideIntervals(const int64_t* xy, int count, bool closed, int width, const Clip& c,
                    std::vector<Interval>& out) {
-    double rad = width / 2.0, end = nibRadius(width), shift = nibShift(width);
+    double end = nibRadius(width), shift = nibShift(width);
     int segs = closed ? count : count - 1;
     if (count == 1) segs = 1;
     for (int i = 0; i < segs; ++i) {
         int j = (i + 1) % count;
         double ax = double(xy[2 * i]) + shift, ay = double(xy[2 * i + 1]) + shift;
         double bx = double(xy[2 * j]) + shift, by = double(xy[2 * j + 1]) + shift;
+        double halfRun = bodyHalfRun(width, bx - ax, by - ay);
+        // The band reaches no further than halfRun beyond the ends' rows, the nibs less far.
+        double rad = std::max(halfRun, end);
         double ylo = std::max(double(c.y0), std::ceil(std::min(ay, by) - rad));
         double yhi = std::min(double(c.y1), std::floor(std::max(ay, by) + rad));
         for (double y = ylo; y <= yhi; y += 1) {
             int64_t x0, x1;
-            if (!capsuleRow(ax, ay, bx, by, rad, end, y, &x0, &x1)) continue;
+            if (!capsuleRow(ax, ay, bx, by, halfRun, end, y, &x0, &x1)) continue;
             x0 = std::max(x0, c.x0);
             x1 = std::min(x1, c.x1);
             if (x0 <= x1) out.push_back({int64_t(y), x0, x1});

@@ -582,24 +582,36 @@ TEST(GdiLines, WidePensHaveRoundEndsAndJoins) {
         EXPECT_EQ(two.at(x, 8), 0u) << x;
         EXPECT_EQ(two.at(x, 11), 0u) << x;
     }
-    // A 45-degree width-3 line is six pixels wide a row, one more on the left, whichever way it
-    // is drawn; the other diagonal the same.
-    for (bool backwards : {false, true}) {
-        Canvas d(40, 40);
-        d.usePen(PS_SOLID, 3, kWhite);
-        MoveToEx(d.dc, backwards ? 30 : 10, backwards ? 30 : 10);
-        LineTo(d.dc, backwards ? 10 : 30, backwards ? 10 : 30);
-        for (int y = 14; y <= 26; ++y)
-            for (int x = y - 5; x <= y + 5; ++x)
-                EXPECT_EQ(d.at(x, y) == kWhite, x - y >= -3 && x - y <= 2) << x << "," << y;
-    }
+    // A 45-degree width-3 line is six pixels wide a row, one more on the right, whichever way it
+    // is drawn, dashed or not; the other diagonal the same.
+    for (int style : {PS_SOLID, PS_DASH})
+        for (bool backwards : {false, true}) {
+            Canvas d(40, 40);
+            d.usePen(style, 3, kWhite);
+            MoveToEx(d.dc, backwards ? 30 : 10, backwards ? 30 : 10);
+            LineTo(d.dc, backwards ? 10 : 30, backwards ? 10 : 30);
+            for (int y = 14; y <= 26; ++y)
+                for (int x = y - 5; x <= y + 5; ++x)
+                    EXPECT_EQ(d.at(x, y) == kWhite, x - y >= -2 && x - y <= 3) << x << "," << y;
+        }
     Canvas anti(40, 40);
     anti.usePen(PS_SOLID, 3, kWhite);
     MoveToEx(anti.dc, 10, 30);
     LineTo(anti.dc, 30, 10);
     for (int y = 14; y <= 26; ++y)
         for (int x = 35 - y; x <= 45 - y; ++x)
-            EXPECT_EQ(anti.at(x, y) == kWhite, x + y >= 37 && x + y <= 42) << x << "," << y;
+            EXPECT_EQ(anti.at(x, y) == kWhite, x + y >= 38 && x + y <= 43) << x << "," << y;
+    // A slope-2 line, drawn on from the diagonal, is four pixels wide on every row from the join
+    // to its end.
+    Canvas steep(60, 60);
+    steep.usePen(PS_SOLID, 3, kWhite);
+    POINT bend[3] = {{5, 5}, {15, 15}, {25, 35}};
+    Polyline(steep.dc, bend, 3);
+    for (int y = 16; y <= 34; ++y) {
+        int n = 0;
+        for (int x = 0; x < 60; ++x) n += steep.at(x, y) == kWhite;
+        EXPECT_EQ(n, 4) << y;
+    }
     // A slanted wide line covers the same pixels whichever way it is drawn.
     for (auto [x1, y1] : {std::pair{50, 20}, {45, 31}, {17, 50}, {50, 2}}) {
         Canvas there(60, 60), back(60, 60);
