@@ -204,19 +204,15 @@ TEST_F(ProfileTest, CountsAndCutsAreCp932BytesAlsoForUtf8Files) {
     EXPECT_EQ(get("S", "short", {}, 3).length, 2);
 }
 
-TEST_F(ProfileTest, AQuotedValueIsCutAfterItsOpeningQuoteAndDefaultsKeepTrailingTabs) {
-    writeBytes(file(), "[S]\r\nq=\"abcdef\"\r\nj='\x95\x5C\x95\x5C'\r\n");
+TEST_F(ProfileTest, QuotesAreRemovedAroundTheCutAndDefaultsKeepTrailingTabs) {
+    writeBytes(file(), "[S]\r\nq=\"abcdef\"\r\n");
     ProfileString cut = get("S", "q", {}, 7);
     EXPECT_EQ(cut.text, "abcde");
     EXPECT_EQ(cut.length, 5);
-    ProfileString small = get("S", "q", {}, 4);   // shorter than the rest: nothing more goes
-    EXPECT_EQ(small.text, "abc");
-    EXPECT_EQ(small.length, 3);
-    EXPECT_EQ(get("S", "q", {}, 9).text, "abcdef");
+    EXPECT_EQ(get("S", "q", {}, 4).text, "abc");   // shorter than the rest: nothing more goes
+    EXPECT_EQ(get("S", "none", "'表表'", 5).text, "表");   // a whole double-byte character goes
+    EXPECT_EQ(get("S", "q", {}, 9).text, "abcdef");   // the closing quote kept by the cut
     EXPECT_EQ(get("S", "q", {}, 8).text, "abcdef");
-    // The character dropped after the cut is a whole double-byte one; a cut never halves one.
-    EXPECT_EQ(get("S", "j", {}, 5).text, "表");
-    EXPECT_EQ(get("S", "j", {}, 4).text, "表");
     EXPECT_EQ(get("S", "none", "def\t  ").text, "def\t");
     EXPECT_EQ(get("S", "none", "def \t").text, "def \t");
 }
