@@ -63,12 +63,17 @@ void CAVI::render(bool stretch) {
     if (!player) return;  // refused, or no decoder for its coding: silently not OK
     if (!player->hasVideo()) raiseError(kErrNoInterface, "ビデオストリームがありません。");
     // The frame time comes from the header, else from the stream's rate; a time of 0 or one
-    // that is not finite would divide by zero later, so such a file is not OK.
+    // that is not finite would divide by zero later, so such a file is not OK. The duration is
+    // the frames times the exact time of the same source, not the 32-bit frame time (25 frames
+    // of 0.1 s last 2.5 s, not 2.50000004 s, and round to 2).
+    const double frames = double(player->frameCount());
     float frameTime = float(player->avgTimePerFrame());
+    double duration = frames * player->file().mainHeader().dwMicroSecPerFrame / 1e6;
     if (frameTime == 0) {
         media::AviFileInfo info{};
         Trelm::CAM_GETAVIINFO(kernel::utf8ToCp932(aviFileName_).c_str(), &info);
         frameTime = float(info.dwScale) / float(info.dwRate);
+        duration = frames * info.dwScale / info.dwRate;
     }
     if (!std::isfinite(frameTime) || frameTime <= 0) return;
     if (!box_) raiseError(basic::errObjectNotSet);
@@ -76,6 +81,7 @@ void CAVI::render(bool stretch) {
     videoWidth_ = player->width();
     videoHeight_ = player->height();
     frameTime_ = frameTime;
+    duration_ = duration;
     player_ = std::move(player);
     sizeBox();
     if (stretch)
@@ -116,16 +122,14 @@ void CAVI::drawFrame() {
     box_->invalidate();
 }
 
-double CAVI::durationSeconds() const { return double(player_->frameCount()) * double(frameTime_); }
-
 int32_t CAVI::FlameNum() const {
     if (!player_) return 0;
-    return basic::roundToInt32(durationSeconds() / frameTime_);
+    return basic::roundToInt32(duration_ / frameTime_);
 }
 
 int32_t CAVI::Duration() const {
     if (!player_) raiseError(basic::errObjectNotSet);
-    return basic::roundToInt32(durationSeconds());
+    return basic::roundToInt32(duration_);
 }
 
 float CAVI::CurrentPosition() const {
@@ -140,7 +144,7 @@ void CAVI::DispFlame(int32_t& frame, int32_t /*unused*/) {
     }
     if (frame == lastFrame_) return;
     if (frame < 0) frame = 0;
-    double last = durationSeconds() / frameTime_ - 1;
+    double last = duration_ / frameTime_ - 1;
     if (frame > last) frame = basic::roundToInt32(last);
     // By index, so float rounding of the time can never show the frame before.
     frame = int32_t(std::clamp<int64_t>(frame, 0, std::max<int64_t>(0, player_->frameCount() - 1)));

@@ -60,7 +60,6 @@ public:
 
 private:
     void render(bool stretch);
-    double durationSeconds() const;
     void sizeBox();
     void drawFrame();
     void blacken();
@@ -68,6 +67,7 @@ private:
 
     std::unique_ptr<media::AviPlayer> player_;
     float frameTime_ = 0;
+    double duration_ = 0;   // seconds, exact from the header
     forms::PictureBox* box_ = nullptr;
     forms::ScopedConnection repaint_;
     std::string aviFileName_;

@@ -246,11 +246,10 @@ struct Interval {
 };
 
 // Intersection of the row y with the stroke of segment a-b, as pixel columns: the band of
-// half-width `body` along the segment and the round nibs of radius `end` at its ends. The band
-// reaches `body` along the minor axis of the segment rather than across it, so a slanted
-// stroke is wider than an axis-aligned one (a 45-degree width-3 stroke covers six pixels a
-// row); it holds the pixel centres on its edge of smaller x and not those on the other.
-bool capsuleRow(double ax, double ay, double bx, double by, double body, double end, double y,
+// `halfRun` pixels either side of the segment along its minor axis and the round nibs of radius
+// `end` at its ends. The band holds the pixel centres on its edge of greater x and not those on
+// the other, so it is a whole number of pixels across wherever it is cut.
+bool capsuleRow(double ax, double ay, double bx, double by, double halfRun, double end, double y,
                 int64_t* x0, int64_t* x1) {
     constexpr double eps = 1e-9;
     double lo = INFINITY, hi = -INFINITY;
@@ -267,8 +266,8 @@ bool capsuleRow(double ax, double ay, double bx, double by, double body, double 
     disk(bx, by);
     double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
     if (len2 > 0) {
-        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and |(x-ax)dy - (y-ay)dx| <= body*len^2/major
-        double reach = body * len2 / std::max(std::fabs(dx), std::fabs(dy));
+        // 0 <= (x-ax)dx + (y-ay)dy <= len^2 and |(x-ax)dy - (y-ay)dx| <= halfRun*major
+        double reach = halfRun * std::max(std::fabs(dx), std::fabs(dy));
         // Each constraint as an interval of x: inclusive along the segment, half-open across.
         auto solve = [&](double coef, double constant, double mn, double mx, double& p, double& q) {
             // mn <= coef*x + constant <= mx
@@ -285,8 +284,8 @@ bool capsuleRow(double ax, double ay, double bx, double by, double body, double 
         double plo, phi, qlo, qhi;
         solve(dx, -ax * dx + (y - ay) * dy, 0, len2, plo, phi);
         solve(dy, -ax * dy - (y - ay) * dx, -reach, reach, qlo, qhi);
-        double l = std::max(std::ceil(plo - eps), std::ceil(qlo - eps));
-        double r = std::min(std::floor(phi + eps), std::ceil(qhi - eps) - 1);
+        double l = std::max(std::ceil(plo - eps), std::floor(qlo + eps) + 1);
+        double r = std::min(std::floor(phi + eps), std::floor(qhi + eps));
         if (l <= r) {
             lo = std::min(lo, l);
             hi = std::max(hi, r);
@@ -298,27 +297,37 @@ bool capsuleRow(double ax, double ay, double bx, double by, double body, double 
     return true;
 }
 
-// A pen `width` pixels wide covers the pixel centres within width / 2 of a segment's body along
-// its minor axis and within nibRadius of its ends and joins, all half a pixel towards the smaller coordinates for
-// even widths. The round nib of width 3 is the plus of five pixels, of width 4 a 4 x 4 square
-// without its corners.
+// A pen `width` pixels wide covers, along a segment's minor axis, a run of width x len^2 / major^2
+// pixels rounded to a whole number (the pen's width for an axis-aligned segment, twice it at 45
+// degrees), and the pixel centres within nibRadius of its ends and joins, all half a pixel towards
+// the smaller coordinates for even widths. The round nib of width 3 is the plus of five pixels, of
+// width 4 a 4 x 4 square without its corners.
 double nibRadius(int width) { return (width - 1) / 2.0 + 0.25; }
 double nibShift(int width) { return width % 2 == 0 ? -0.5 : 0.0; }
+double bodyHalfRun(int width, double dx, double dy) {
+    double major = std::max(std::fabs(dx), std::fabs(dy));
+    if (major == 0) return width / 2.0;
+    double minor = std::min(std::fabs(dx), std::fabs(dy)) / major;
+    return std::floor(width * (1 + minor * minor) + 0.5) / 2;
+}
 
 void wideIntervals(const int64_t* xy, int count, bool closed, int width, const Clip& c,
                    std::vector<Interval>& out) {
-    double rad = width / 2.0, end = nibRadius(width), shift = nibShift(width);
+    double end = nibRadius(width), shift = nibShift(width);
     int segs = closed ? count : count - 1;
     if (count == 1) segs = 1;
     for (int i = 0; i < segs; ++i) {
         int j = (i + 1) % count;
         double ax = double(xy[2 * i]) + shift, ay = double(xy[2 * i + 1]) + shift;
         double bx = double(xy[2 * j]) + shift, by = double(xy[2 * j + 1]) + shift;
+        double halfRun = bodyHalfRun(width, bx - ax, by - ay);
+        // The band reaches no further than halfRun beyond the ends' rows, the nibs less far.
+        double rad = std::max(halfRun, end);
         double ylo = std::max(double(c.y0), std::ceil(std::min(ay, by) - rad));
         double yhi = std::min(double(c.y1), std::floor(std::max(ay, by) + rad));
         for (double y = ylo; y <= yhi; y += 1) {
             int64_t x0, x1;
-            if (!capsuleRow(ax, ay, bx, by, rad, end, y, &x0, &x1)) continue;
+            if (!capsuleRow(ax, ay, bx, by, halfRun, end, y, &x0, &x1)) continue;
             x0 = std::max(x0, c.x0);
             x1 = std::min(x1, c.x1);
             if (x0 <= x1) out.push_back({int64_t(y), x0, x1});
@@ -514,6 +523,7 @@ void drawRectangle(const Target& t, const PenSpec& pen, const BrushSpec& brush, 
         applyMask(s, mask, pen, brush, touched);
         return;
     } else {
+        if (w == 1 && h == 1) return;   // the platform draws no outline of a single pixel
         if (w == 1 || h == 1) {
             int64_t line[4] = {l, tp, w == 1 ? l : r, w == 1 ? b : tp};
             drawPolyline(t, pen, line, 2, false, nullptr);
@@ -544,19 +554,25 @@ void drawEllipse(const Target& t, const PenSpec& pen, const BrushSpec& brush, in
     }
     Mask mask;
     if (!makeMask(mask, l, tp, r - 1, b - 1, c)) return;
-    // Pixel centres inside the ellipse through the box's edge pixels, widened as the pen's round
-    // nib is (a 3 x 3 ellipse is the plus of a width-3 dot).
+    // The ellipse runs through the centres of the box's edge pixels; a pixel belongs to the shape
+    // when its centre lies within half a pixel of the ellipse's inside along its row or along its
+    // column, the choice a line makes between two pixels (a 3 x 3 ellipse is a plus).
     double cx = (double(l) + double(r) - 1) / 2, cy = (double(tp) + double(b) - 1) / 2;
-    double ra = nibRadius(int(std::min<int64_t>(r - l, INT32_MAX)));
-    double rb = nibRadius(int(std::min<int64_t>(b - tp, INT32_MAX)));
+    double ra = (double(r) - double(l) - 1) / 2, rb = (double(b) - double(tp) - 1) / 2;
     // Row spans of the shape (and of the inner shape for wide pens), rows y0-1 .. y1+1.
     auto span = [&](double rx, double ry, int64_t y, int64_t* x0, int64_t* x1) {
-        if (rx <= 0 || ry <= 0) return false;
-        double v = (double(y) - cy) / ry;
-        double q = 1 - v * v;
-        if (q < 0) return false;
-        double hw = rx * std::sqrt(q);
-        double a = std::ceil(cx - hw - 1e-9), z = std::floor(cx + hw + 1e-9);
+        if (rx < 0 || ry < 0) return false;
+        constexpr double eps = 1e-9;
+        // Half the width of the ellipse's inside at height h above or below its centre.
+        auto across = [&](double h) {
+            double v = ry > 0 ? h / ry : 0;
+            return rx * std::sqrt(std::max(0.0, 1 - v * v));
+        };
+        double dy = std::fabs(double(y) - cy), hw = -1;
+        if (dy <= ry + eps) hw = 0.5 + across(dy);   // within half a pixel along the row
+        if (dy - 0.5 <= ry + eps) hw = std::max(hw, across(std::max(0.0, dy - 0.5)));   // along a column
+        if (hw < 0) return false;
+        double a = std::ceil(cx - hw - eps), z = std::floor(cx + hw + eps);
         if (a > z) return false;
         *x0 = int64_t(a);
         *x1 = int64_t(z);
@@ -574,7 +590,7 @@ void drawEllipse(const Target& t, const PenSpec& pen, const BrushSpec& brush, in
         size_t i = size_t(y - (my0 - 1));
         if (!has[i]) continue;
         int64_t il = 0, ir = -1;
-        bool inner = pw > 1 && span(ra - (pw - 1), rb - (pw - 1), y, &il, &ir);
+        bool inner = pw > 1 && span(ra - pw, rb - pw, y, &il, &ir);
         int64_t x0 = std::max(sl[i], mask.x0), x1 = std::min(sr[i], mask.x0 + mask.w - 1);
         for (int64_t x = x0; x <= x1; ++x) {
             bool edge = x == sl[i] || x == sr[i] || !has[i - 1] || x < sl[i - 1] ||

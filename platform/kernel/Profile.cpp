@@ -385,23 +385,26 @@ long findKeyToRead(const Parsed& p, const SectionRef& sec, const std::string& fo
     return key == it->second.end() ? -1 : static_cast<long>(key->second);
 }
 
-// The value as the caller's buffer gets it: cut to the buffer's CP932 bytes first, then the
-// enclosing quotes of the whole value removed (the closing one only when the cut kept it).
+// The value as the caller's buffer gets it. A value enclosed in a pair of equal quotes (" or ')
+// loses its opening quote first; the rest, closing quote included, is cut to the buffer's CP932
+// bytes; then, only when the buffer was at least as long as that rest, its last character goes
+// (the closing quote, or the character before it when the buffer was one byte short of it).
 ProfileString copyToBuffer(const Parsed* p, std::string_view bytes, int bufferSize, bool found) {
     ProfileString out;
     out.found = found;
     if (bufferSize <= 0) return out;
+    auto fit = [p](std::string_view b, std::size_t max, std::size_t& counted) {
+        return p ? p->fit(b, max, counted) : (counted = cp932FitLength(b, max));
+    };
     bool quoted = unquote(bytes).size() != bytes.size();
+    if (quoted) bytes.remove_prefix(1);
     std::size_t max = static_cast<std::size_t>(bufferSize) - 1, counted = 0;
-    std::size_t n = p ? p->fit(bytes, max, counted) : (counted = cp932FitLength(bytes, max));
-    std::string_view kept = bytes.substr(0, n);
-    if (quoted && !kept.empty()) {
-        kept.remove_prefix(1);
-        --counted;
-        if (n == bytes.size() && !kept.empty()) {
-            kept.remove_suffix(1);
-            --counted;
-        }
+    std::string_view kept = bytes.substr(0, fit(bytes, max, counted));
+    if (quoted && counted > 0) {
+        std::size_t rest = kept.size() == bytes.size() ? counted
+                           : p && p->utf8              ? cp932Length(bytes)
+                                                       : bytes.size();
+        if (rest <= max + 1) kept = kept.substr(0, fit(kept, counted - 1, counted));
     }
     out.length = static_cast<int>(counted);
     out.text = p ? p->decode(kept) : cp932ToUtf8(kept);

@@ -9,9 +9,12 @@
 //    section named "";
 //  - a value ends at its first NUL byte; a Ctrl-Z that ends the file belongs to no value;
 //  - values come back cut to fit the caller's buffer of CP932 bytes (1024: at most 1023 bytes,
-//    never half a double-byte character), counted in CP932 bytes also for a UTF-8 file; after the
-//    cut a quoted value's enclosing pair of equal quotes (" or ') is removed, the closing one only
-//    when the cut kept it; no comment syntax;
+//    never half a double-byte character), counted in CP932 bytes also for a UTF-8 file; no
+//    comment syntax;
+//  - a value that starts and ends with the same quote (" or ') loses its opening quote before
+//    the cut; the rest, closing quote included, is cut to the buffer (size - 1 bytes), and only
+//    when the buffer is at least as long as that rest is its last character then dropped:
+//    Q="abcdef" gives "abcde" in a buffer of 7, "abc" in a buffer of 4, "abcdef" in 8;
 //  - a line without "=" whose trimmed text is the key written is that key's line;
 //  - a write changes only the line it writes; everything else stays byte for byte;
 //  - every write replaces the file atomically (temporary file in the same folder, renamed over

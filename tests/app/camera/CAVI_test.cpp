@@ -121,6 +121,11 @@ TEST_F(CAVITest, InitShowsFramesAtNativeSizeAndStretchFillsTheBox) {
     EXPECT_EQ(px(19, 11), frameColour(6));
 }
 
+TEST_F(CAVITest, DurationRoundsTheExactLengthHalfToEven) {
+    CAVI avi;
+    EXPECT_EQ(load(avi, write("h.avi", {.frames = 25})).Duration(), 2);   // 2.5 s
+}
+
 TEST_F(CAVITest, DispFlameClampsWritesBackAndDecodesARepeatedFrameOnce) {
     boxOf(8, 6);
     CAVI avi;

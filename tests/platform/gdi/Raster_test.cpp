@@ -349,9 +349,11 @@ TEST(GdiShapes, RectangleCoversLeftToRightMinusOne) {
     Rectangle(h.dc, 0, 0, 12, 12);
     EXPECT_EQ(h.at(5, 5), 0u);
     // Empty rectangles draw nothing.
-    Canvas e(6, 6);
+    Canvas e(64, 64);
     e.usePen(PS_SOLID, 1, kWhite);
     Rectangle(e.dc, 2, 2, 2, 5);
+    SelectObject(e.dc, GetStockObject(NULL_BRUSH));
+    Rectangle(e.dc, 40, 10, 41, 11);   // nor does a 1 x 1 one
     EXPECT_TRUE(e.notColor(0).empty());
 }
 
@@ -580,7 +582,7 @@ TEST(GdiLines, WidePensHaveRoundEndsAndJoins) {
         EXPECT_EQ(two.at(x, 8), 0u) << x;
         EXPECT_EQ(two.at(x, 11), 0u) << x;
     }
-    // A 45-degree width-3 line is six pixels wide a row, one more on the left, whichever way it
+    // A 45-degree width-3 line is six pixels wide a row, one more on the right, whichever way it
     // is drawn; the other diagonal the same.
     for (bool backwards : {false, true}) {
         Canvas d(40, 40);
@@ -589,7 +591,7 @@ TEST(GdiLines, WidePensHaveRoundEndsAndJoins) {
         LineTo(d.dc, backwards ? 10 : 30, backwards ? 10 : 30);
         for (int y = 14; y <= 26; ++y)
             for (int x = y - 5; x <= y + 5; ++x)
-                EXPECT_EQ(d.at(x, y) == kWhite, x - y >= -3 && x - y <= 2) << x << "," << y;
+                EXPECT_EQ(d.at(x, y) == kWhite, x - y >= -2 && x - y <= 3) << x << "," << y;
     }
     Canvas anti(40, 40);
     anti.usePen(PS_SOLID, 3, kWhite);
@@ -597,7 +599,11 @@ TEST(GdiLines, WidePensHaveRoundEndsAndJoins) {
     LineTo(anti.dc, 30, 10);
     for (int y = 14; y <= 26; ++y)
         for (int x = 35 - y; x <= 45 - y; ++x)
-            EXPECT_EQ(anti.at(x, y) == kWhite, x + y >= 37 && x + y <= 42) << x << "," << y;
+            EXPECT_EQ(anti.at(x, y) == kWhite, x + y >= 38 && x + y <= 43) << x << "," << y;
+    MoveToEx(anti.dc, 2, 0);   // beside it a slope-2 line, four pixels wide on every row
+    LineTo(anti.dc, 12, 20);
+    for (int y = 4; y <= 16; ++y)
+        for (int x = 0; x < 20; ++x) EXPECT_EQ(anti.at(x, y) == kWhite, 2 * x > y && 2 * x <= y + 8) << x << "," << y;
     // A slanted wide line covers the same pixels whichever way it is drawn.
     for (auto [x1, y1] : {std::pair{50, 20}, {45, 31}, {17, 50}, {50, 2}}) {
         Canvas there(60, 60), back(60, 60);
@@ -656,9 +662,12 @@ TEST(GdiShapes, WideOutlinesAreCentredUnlessInsideFrame) {
     EXPECT_EQ(ei.at(19, 30), 0u);
 }
 
-TEST(GdiShapes, AThreeByThreeEllipseIsAPlus) {
+TEST(GdiShapes, EllipsesTakeThePixelsWithinHalfAPixelOfTheCurveThroughTheEdgePixels) {
     Canvas c(64, 64);
     c.usePen(PS_SOLID, 1, kWhite);
     Ellipse(c.dc, 50, 30, 53, 33);
     EXPECT_EQ(c.notColor(0), plus(51, 31));
+    Ellipse(c.dc, 5, 5, 45, 35);   // a 40 x 30 one: its top rows
+    for (int x = 0; x < 64; ++x)
+        EXPECT_TRUE((c.at(x, 5) != 0) == (x >= 20 && x <= 29) && (c.at(x, 6) != 0) == (x >= 16 && x <= 33)) << x;
 }

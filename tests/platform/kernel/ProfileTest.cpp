@@ -102,8 +102,8 @@ TEST_F(ProfileTest, LongValuesAreCutToTheBufferWithoutSplittingCharacters) {
     EXPECT_EQ(plain.length, 1023);
     EXPECT_EQ(plain.text, longValue.substr(0, 1023));
     ProfileString quoted = get("S", "quoted");
-    EXPECT_EQ(quoted.length, 1022);   // cut to 1023 bytes with its opening quote, then unquoted
-    EXPECT_EQ(quoted.text, longValue.substr(0, 1022));
+    EXPECT_EQ(quoted.length, 1023);   // the opening quote goes before the cut
+    EXPECT_EQ(quoted.text, longValue.substr(0, 1023));
 
     // A double-byte character across the 1023rd byte is left out whole.
     std::string dbcs = std::string(1022, 'x') + "\x95\x5C" + "tail";
@@ -204,11 +204,13 @@ TEST_F(ProfileTest, CountsAndCutsAreCp932BytesAlsoForUtf8Files) {
     EXPECT_EQ(get("S", "short", {}, 3).length, 2);
 }
 
-TEST_F(ProfileTest, QuotesAreRemovedAfterTheCutAndDefaultsKeepTrailingTabs) {
+TEST_F(ProfileTest, QuotesAreRemovedAroundTheCutAndDefaultsKeepTrailingTabs) {
     writeBytes(file(), "[S]\r\nq=\"abcdef\"\r\n");
     ProfileString cut = get("S", "q", {}, 7);
     EXPECT_EQ(cut.text, "abcde");
     EXPECT_EQ(cut.length, 5);
+    EXPECT_EQ(get("S", "q", {}, 4).text, "abc");   // shorter than the rest: nothing more goes
+    EXPECT_EQ(get("S", "none", "'表表'", 5).text, "表");   // a whole double-byte character goes
     EXPECT_EQ(get("S", "q", {}, 9).text, "abcdef");   // the closing quote kept by the cut
     EXPECT_EQ(get("S", "q", {}, 8).text, "abcdef");
     EXPECT_EQ(get("S", "none", "def\t  ").text, "def\t");
