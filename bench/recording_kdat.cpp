@@ -1,6 +1,8 @@
 // The recording object on a real recording of 32 channels x 10,000,000 scans (640 MB, written
 // in the temporary folder and removed at the end): the writer's throughput, and the display
-// trace of 1920 points beside the time of reading the same bytes.
+// trace of 1920 points beside the time of reading the same bytes. Then the trace of a recording
+// of a million one-scan frames, and of one whose parameter file claims far more scans than its
+// data file holds.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -8,12 +10,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/common/IniSet.h"
 #include "app/recording/CKdat.h"
 #include "platform/kernel/Files.h"
 #include "platform/kernel/Paths.h"
+#include "platform/kernel/Profile.h"
 #include "tests/app/recording/CKdat_testsupport.h"
 
 namespace {
@@ -84,6 +88,44 @@ void BM_DisplayTrace1920(benchmark::State& state) {
     state.counters["read_same_bytes_ms"] = 1000.0 * readSeconds / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_DisplayTrace1920)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// A recording of 2 channels whose parameter file claims `total` scans in `frames` frames of
+// `frameScans`, over a data file of `dataScans` scans.
+std::string claimedRecording(const char* name, int32_t frameScans, int32_t frames, int32_t total,
+                             int64_t dataScans) {
+    const std::string path = folder->file(name);
+    qv::apptest::KdatRecordingSpec layout;
+    layout.channels = 2;
+    layout.frames = 1;
+    qv::apptest::WriteKdatRecording(path, layout);
+    const std::string kpar = path.substr(0, path.size() - 5) + ".Kpar";
+    qv::kernel::writeProfileString(kpar, "P", "nSample", std::to_string(frameScans));
+    qv::kernel::writeProfileString(kpar, "P", "NFrame", std::to_string(frames));
+    qv::kernel::writeProfileString(kpar, "P", "PTotal", std::to_string(total));
+    std::filesystem::resize_file(path, static_cast<uintmax_t>(dataScans) * 4);
+    return path;
+}
+
+// The trace through the frame path: 1,000,000 frames of one scan each.
+void BM_TraceMillionFrames(benchmark::State& state) {
+    qv::CKdat k;
+    k.OpenKdat(claimedRecording("frames.Kdat", 1, 1000000, 1000000, 1000000));
+    k.UseCal(true);
+    qv::WaveArray trace;
+    for (auto _ : state) k.GetWaveTrans(1920, trace);
+}
+BENCHMARK(BM_TraceMillionFrames)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The trace of a parameter file that claims 2,000,000,000 scans over 300 scans of data.
+void BM_TraceClaimedScans(benchmark::State& state) {
+    qv::CKdat k;
+    k.OpenKdat(claimedRecording("claimed.Kdat", 100, 3, 2000000000, 300));
+    k.UseCal(true);
+    state.counters["PTotal"] = k.PTotal();
+    qv::WaveArray trace;
+    for (auto _ : state) k.GetWaveTrans(1920, trace);
+}
+BENCHMARK(BM_TraceClaimedScans)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

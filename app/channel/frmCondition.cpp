@@ -61,6 +61,20 @@ void storeWhole(const std::string& text, const std::string& where, int32_t& targ
 
 int32_t clampChannels(int32_t n) { return n < 1 ? 1 : (n > kMaxChannels ? kMaxChannels : n); }
 
+// A range the channel rows and display arrays can hold: 1 <= first <= last <= 32.
+bool channelRangeHeld(int32_t first, int32_t last) { return first >= 1 && last <= kMaxChannels && first <= last; }
+
+// The channel text of boards that scan a fixed set of channels; "" for the others.
+const char* fixedChannelText(int32_t type) {
+    switch (type) {
+        case 16: return "1-9";
+        case 25:
+        case 28: return "1-8";
+        case 31: return "1-16";
+        default: return "";
+    }
+}
+
 // Sets a list position from the record; one outside the list leaves the selection as it is.
 void selectChecked(forms::ListControl& list, int32_t index) {
     if (index >= -1 && index < list.ListCount()) list.setListIndex(index);
@@ -211,19 +225,9 @@ void frmCondition::ALL_BTN_ModeSet() {
     else if (InstanceMode == 2) chkAudioSetting.setEnabled(false);
 
     if (boardSelected) {
-        // These boards scan a fixed set of channels.
-        if (type == 16) {
-            txtCH.setEnabled(false);
-            txtCH.setText("1-9");
-        } else if (type == 25 || type == 28) {
-            txtCH.setEnabled(false);
-            txtCH.setText("1-8");
-        } else if (type == 31) {
-            txtCH.setEnabled(false);
-            txtCH.setText("1-16");
-        } else {
-            txtCH.setEnabled(true);
-        }
+        const std::string fixed = fixedChannelText(type);
+        txtCH.setEnabled(fixed.empty());
+        if (!fixed.empty()) txtCH.setText(fixed);
     }
 
     const bool trig = (trgOK && ad) || remote;
@@ -298,7 +302,7 @@ int32_t frmCondition::CheckSetting() {
     int32_t startCH = GAcqCondition.lStartCH;
     int32_t endCH = GAcqCondition.lEndCH;
     ParseChannelRange(ch, startCH, endCH);
-    if (startCH < 1 || endCH > kMaxChannels || startCH > endCH) return refuse(kChannelOutOfRange);
+    if (!channelRangeHeld(startCH, endCH)) return refuse(kChannelOutOfRange);
     const double sweepMs = basic::Val(txtSweepTime.Text());
     if (!(sweepMs > 0)) return refuse(kSweepNotPositive);
     const int32_t periodUs = selectedPeriodUs(Acqisition::instance());
@@ -606,7 +610,38 @@ void frmCondition::SaveParam() {
         forms::MsgBox("設定ファイルを保存できませんでした。\r\n" + GstrSettingFile, forms::vbExclamation);
 }
 
-void frmCondition::LoadParam() { LoadFormControls(*this, GstrSettingFile, false); }
+void frmCondition::LoadParam() { loadOwnControls(); }
+
+void frmCondition::loadOwnControls() {
+    const std::string kept = txtCH.Text();
+    LoadFormControls(*this, GstrSettingFile, false);
+    // A stored channel range the rows cannot hold is not used, as no other stored value out of
+    // range is: the box keeps the range it had.
+    int32_t first = GAcqCondition.lStartCH, last = GAcqCondition.lEndCH;
+    ParseChannelRange(txtCH.Text(), first, last);
+    if (channelRangeHeld(first, last)) return;
+    LogRefusedSetting(txtCH.Text(), "frmCondition.txtCH.Text");
+    txtCH.setText(kept);
+}
+
+bool frmCondition::StoredChannelRangeDiffers(int32_t first, int32_t last) {
+    std::string text, board;
+    {
+        IniPathGuard ini(GstrSettingFile);
+        text = ReadIniString("frmCondition.txtCH", "Text", txtCH.Text(), "True");
+        board = ReadIniString("frmCondition.cmbADBoard", "ListIndex", "-1");
+    }
+    const auto differs = [&](const std::string& range) {
+        int32_t a = first, b = last;
+        ParseChannelRange(range, a, b);
+        return channelRangeHeld(a, b) && (a != first || b != last);
+    };
+    // The board the file selects may impose its own channels when the window is enabled.
+    int32_t index = -1;
+    storeWhole(board, "[frmCondition.cmbADBoard] ListIndex", index);
+    const bool listed = index >= 0 && index < cmbADBoard.ListCount();
+    return differs(text) || (listed && differs(fixedChannelText(cmbADBoard.ItemData(index))));
+}
 
 void frmCondition::SaveParamAll() {
     bool saved = SaveFormControls(*this, GstrSettingFile);
@@ -631,7 +666,7 @@ void frmCondition::SaveParamAll() {
 void frmCondition::LoadParamAll() {
     Acqisition& main = Acqisition::instance();
     LoadFormControls(main, GstrSettingFile, false);
-    LoadFormControls(*this, GstrSettingFile, false);
+    loadOwnControls();
     if (cmbCamera.ListCount() > 0) {
         if (cmbCamera.ListIndex() < 0) cmbCamera.setListIndex(0);
         if (GAcqCondition.lCameraWidth == 0 || GAcqCondition.lCameraHeight == 0) {

@@ -80,6 +80,10 @@ public:
     // the main window first.
     void SaveParamAll();
     void LoadParamAll();
+    // Whether loading the settings file would give the channels a range other than
+    // first..last: its channel text, unless the load ignores it, or the fixed channels of the
+    // board it selects.
+    bool StoredChannelRangeDiffers(int32_t first, int32_t last);
     void SaveParamAllXML() {}
     void LoadParamAllXML() {}
     // Applies the live record to the acquisition state and the main window. The second argument
@@ -118,6 +122,9 @@ public:
 
 private:
     void FillTriggerChannels();
+    // This window's controls from the settings file; a channel range outside 1..32 is ignored
+    // and logged.
+    void loadOwnControls();
     // The volt box beside a trigger-level box.
     void ShowLevelVolts(const forms::TextBox& level, forms::TextBox& volts);
     void WarnCameraChange();

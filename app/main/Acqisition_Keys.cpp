@@ -2,6 +2,7 @@
 // state window, Ctrl for the export range, the monitor repaint, stretching the window to the
 // screen edges and the CSV button, Shift+Enter for START/END, and F1..F8 for the cursor steps by
 // one sample point or one camera frame.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -145,8 +146,10 @@ void Acqisition::Form_KeyDown(int& KeyCode, int Shift) {
     if (KeyCode < kF1 || KeyCode > kF8) return;
     AcqParam& p = GAcqParam;
     const bool camera = IsCameraEnabled(GstrKparFile, true);
-    // One point either way; a step past the 32-bit range is the overflow error.
-    auto step = [](int32_t& point, int delta) { point = basic::CLng(static_cast<double>(point) + delta); };
+    // One point either way, kept within the recording as the mouse and the typed times keep it.
+    auto step = [&p](int32_t& point, int delta) {
+        point = static_cast<int32_t>(std::clamp<int64_t>(int64_t{point} + delta, 0, std::max(p.PTotal, 0)));
+    };
     switch (KeyCode) {
         case kF3: step(p.Cur_L_Point, -1); break;
         case kF4: step(p.Cur_L_Point, +1); break;
@@ -165,8 +168,8 @@ void Acqisition::Form_KeyDown(int& KeyCode, int Shift) {
     const bool leftKey = KeyCode == kF1 || KeyCode == kF2 || KeyCode == kF3 || KeyCode == kF4;
     const bool frameKey = KeyCode == kF1 || KeyCode == kF2 || KeyCode == kF7 || KeyCode == kF8;
     if (!frameKey || camera) {
-        // The monitor is redrawn with the cursors; the positions stay as stepped, unbounded,
-        // for the cursor move (the graph set-up would pull them into the window).
+        // The monitor is redrawn with the cursors; the positions stay as stepped for the cursor
+        // move (the graph set-up would pull them into the window).
         PBXMoniDisp.Refresh();
         if (leftKey)
             MoveCurL(static_cast<float>(p.Cur_L_Point));

@@ -106,7 +106,10 @@ void Acqisition::cmdLoadSetting_Click() {
     settingsOperation(*this, [&] {
         WriteLog("LOAD COND. " + GstrSettingFile, true);
         SetDispStatus("LOAD COND", true);
-        if (IsDataLoaded() && IsGetADBoard()) {
+        // A loaded recording is cleared, after asking, before the local board's settings or a
+        // file of other channels are applied over it.
+        if (IsDataLoaded() && (IsGetADBoard() || frmCondition::instance().StoredChannelRangeDiffers(
+                                                     GAcqParam.Condition.lStartCH, GAcqParam.Condition.lEndCH))) {
             if (forms::MsgBox("測定状態を変更すると、データはすべて初期化されます。よろしいですか？", forms::vbOKCancel,
                               "適用") != forms::vbOK)
                 return;

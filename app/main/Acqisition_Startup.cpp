@@ -273,6 +273,9 @@ void Acqisition::SetCaption() {
 }
 
 void Acqisition::timBoot_Timer() {
+    // The start's own pending-events calls can bring the tick before the window is shown; the
+    // boot actions and their messages wait for the window, and the timer stays armed for them.
+    if (!Visible()) return;
     ParseCommandLine();
     if (!GstrSet.empty()) {
         bAutoCall = true;

@@ -244,6 +244,12 @@ private:
     int32_t checkedChannels() const;
     // The records the conversions use, from the range's first slot on.
     const float* conversionRecords() const;
+    // The whole scans of `ch` words the data file holds; INT32_MAX when there is no such file.
+    static int32_t WholeScansIn(const std::string& kdatFile, int32_t ch);
+    // One frame's block into BUFF_UNIT_ (and its first frame into RawSampleBuffer), and the
+    // frame converted into BUFF_FRAME_, through `data`, which is opened when it is not yet.
+    void readFrame(int32_t frame, kernel::BinaryFile& data);
+    void loadFrame(int32_t frame, kernel::BinaryFile& data);
     // Raw words of `count` scans from scan `start` into RawSampleBuffer from index 0.
     void readScans(int64_t start, int64_t count, std::vector<int16_t>* through);
     void writeKdatBytes(int64_t offset, const int16_t* words, size_t count);

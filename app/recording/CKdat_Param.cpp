@@ -321,6 +321,9 @@ void CKdat::OpenKdat(const std::string& fileName) {
     s.P = P;                 // the readers' defaults that are the current values
     s.CalRecords = CalRecords_;
     ReadKpar(s);
+    // Scans the parameter file claims beyond the data file's end (a copy cut short) would be
+    // read as zeros by every reader and the trace.
+    s.P.PTotal = std::min(s.P.PTotal, WholeScansIn(s.strKdatFile, s.P.wCh));
 
     const KdatCondition& oc = s.P.Condition;
     s.CalPrevious->Clone(s.CalRecording);

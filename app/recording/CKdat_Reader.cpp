@@ -110,6 +110,12 @@ constexpr auto kRawExtremes = rawExtremesTable(std::make_index_sequence<32>());
 
 int64_t CKdat::RawReadCount() { return gRawReads.load(); }
 
+int32_t CKdat::WholeScansIn(const std::string& kdatFile, int32_t ch) {
+    if (ch < 1 || kdatFile.empty() || !kernel::isRegularFile(kdatFile)) return INT32_MAX;
+    const uint64_t scans = openForReading(kdatFile).size() / (2u * static_cast<uint64_t>(ch));
+    return scans > INT32_MAX ? INT32_MAX : static_cast<int32_t>(scans);
+}
+
 int32_t CKdat::checkedChannels() const {
     const int32_t ch = P.wCh;
     const int32_t first = P.Condition.lStartCH;
@@ -151,16 +157,21 @@ void CKdat::GetFileData_Rec(int32_t start, int32_t count) { readScans(start, cou
 void CKdat::GetFileData_Point(int32_t start, int32_t count) { readScans(start, count, &BUFF_READ_); }
 
 void CKdat::GetFileData_Unit(int32_t frame) {
+    kernel::BinaryFile data;
+    readFrame(frame, data);
+}
+
+void CKdat::readFrame(int32_t frame, kernel::BinaryFile& data) {
     const int32_t ch = checkedChannels();
     checkCount(P.nSample);
     if (frame < 0) basic::raiseError(63, "Bad record number");
     const int64_t frameWords = int64_t{P.nSample} * ch;
     if (static_cast<int64_t>(BUFF_UNIT_.size()) != frameWords * 10) resize(BUFF_UNIT_, frameWords * 10);
-    kernel::BinaryFile f = openForReading(strKdatFile_);
+    if (!data.isOpen()) data = openForReading(strKdatFile_);
     growRaw(static_cast<int64_t>(BUFF_UNIT_.size()));
     // A read at the end of the file leaves zeros, never an earlier read's words, behind it.
-    f.readAt(static_cast<uint64_t>(frame) * static_cast<uint64_t>(frameWords) * 2u, BUFF_UNIT_.data(),
-             BUFF_UNIT_.size() * sizeof(int16_t));
+    data.readAt(static_cast<uint64_t>(frame) * static_cast<uint64_t>(frameWords) * 2u, BUFF_UNIT_.data(),
+                BUFF_UNIT_.size() * sizeof(int16_t));
     std::copy_n(BUFF_UNIT_.begin(), frameWords, RawSampleBuffer.begin());
     ++gRawReads;
 }
@@ -176,10 +187,15 @@ void CKdat::LoadWave_Point(int32_t start, int32_t count) {
 }
 
 void CKdat::LoadWave_Frame(int32_t frame) {
+    kernel::BinaryFile data;
+    loadFrame(frame, data);
+}
+
+void CKdat::loadFrame(int32_t frame, kernel::BinaryFile& data) {
     const int32_t ch = checkedChannels();
     checkCount(P.nSample);
     BUFF_FRAME_.Redim(ch, P.nSample);
-    GetFileData_Unit(frame);
+    readFrame(frame, data);
     Trelm::M_Change(BUFF_FRAME_.Channel(0), RawSampleBuffer.data(), ch, P.nSample, conversionRecords());
 }
 
@@ -238,12 +254,13 @@ void CKdat::GetWaveTrans_Frame(int32_t n, WaveArray& out) {
     WaveArray recording;
     recording.Redim(ch, total);
     std::vector<float> scratch(static_cast<size_t>(ns));
+    kernel::BinaryFile data;  // opened at the first frame, read by all of them
     // Frames fill the recording array up to PTotal and never past it.
     for (int32_t f = 0; f < P.NFrame; ++f) {
         const int64_t first = int64_t{f} * ns;
         if (first >= total) break;
         const int32_t len = static_cast<int32_t>(std::min<int64_t>(ns, total - first));
-        LoadWave_Frame(f);
+        loadFrame(f, data);
         for (int32_t c = 0; c < ch; ++c) {
             Trelm::S_ADDC(scratch.data(), BUFF_FRAME_.Channel(c), 0.0f, len);
             Trelm::S_ADDC(recording.Channel(c) + first, scratch.data(), 0.0f, len);

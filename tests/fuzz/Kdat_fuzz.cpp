@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -71,6 +72,10 @@ QV_FUZZ_TARGET(Kdat) {
         opened = true;
     });
     if (opened) {
+        // The scans counted never pass the data file's end.
+        const uintmax_t scans =
+            std::filesystem::file_size(base.string() + ".Kdat") / (2u * static_cast<uintmax_t>(k.CHNum()));
+        if (k.PTotal() > 0 && static_cast<uintmax_t>(k.PTotal()) > scans) std::abort();
         k.UseCal(size % 2 == 1);
         const int32_t total = k.PTotal();
         refusable([&] { k.GetFileData_Rec(std::max(0, total - 3), 8); });
@@ -95,10 +100,10 @@ QV_FUZZ_SEEDS(Kdat) {
     std::error_code ec;
     std::filesystem::create_symlink(std::filesystem::path(QV_BIN_DIR) / "libTrelm.so", dir / "libTrelm.so", ec);
     std::vector<qv::fuzz::Bytes> seeds;
-    struct Spec {
+    struct Case {
         int32_t channels, rateHz, frames;
     };
-    for (const Spec& s : {Spec{2, 1000, 3}, Spec{1, 100, 25}, Spec{4, 10000, 2}}) {
+    for (const Case& s : {Case{2, 1000, 3}, Case{1, 100, 25}, Case{4, 10000, 2}}) {
         qv::apptest::KdatRecordingSpec layout;
         layout.channels = s.channels;
         layout.rateHz = s.rateHz;

@@ -1,25 +1,46 @@
 // The settings file as "LOAD COND." reads it: any bytes as "SETTING.SET", loaded into the
 // conditions window and applied. A number out of range must never stop the load (run-time
 // error 6 is a finding, as is any exception that is no run-time error); the other refusals are
-// the program's own.
+// the program's own. After a line "--REC--" the file is loaded over a recording of channels
+// 1-2 (from the remote host in instance mode 0 when the input's size is odd, else from the local
+// board): the live range stays within 1..32, and a recording kept keeps its channels.
 #include <cstdlib>
 
 #include "FuzzProgram.h"
 #include "FuzzTarget.h"
+#include "app/channel/frmCondition.h"
+#include "tests/app/main/RecordingGenerator.h"
 
 QV_FUZZ_TARGET(SettingsFile) {
     qv::fuzz::Program& p = qv::fuzz::program();
     if (p.driver.ended() || !p.window) std::abort();
-    p.writeSaved("SETTING.SET", std::string(reinterpret_cast<const char*>(data), size));
+    std::string input(reinterpret_cast<const char*>(data), size);
+    const bool over = input.starts_with("--REC--\n");
+    p.writeSaved("SETTING.SET", over ? input.substr(8) : input);
     qv::kernel::clearProfileCache();
     // A load the program refuses ends in its message box ("File Error CODE= ..."), which the
-    // user closes with OK; one answer is kept ready, never more.
+    // user closes with OK, as the question before loaded data is cleared; one answer is kept
+    // ready, never more.
     if (p.driver.pendingAnswers() == 0) p.driver.answerMsgBox(qv::forms::vbOK);
+    if (over && !qv::IsDataLoaded()) {
+        qv::apptest::RecordingSpec(2, 100, 300).Write(p.prog.dir(), "rec");
+        p.window->txtFName.setText(p.prog.win("rec"));
+        p.driver.run([&] { p.window->cmdLoad_Click(); });
+        if (p.driver.pendingAnswers() == 0) p.driver.answerMsgBox(qv::forms::vbOK);
+    }
+    qv::InstanceMode = over && size % 2 ? 0 : 1;
+    qv::frmCondition& c = qv::frmCondition::instance();
+    if (over) (size % 2 ? c.optGetRemoteHost : c.optGetADBoard).setValue(true);
+    const bool kept = over && qv::IsDataLoaded();
     if (p.runStopsOnAFault([&] {
             qv::GstrSettingFile = qv::ProgramFile("SETTING.SET");
             p.window->cmdLoadSetting_Click();
         }))
         std::abort();
+    qv::InstanceMode = 1;
+    const qv::AcqCondition& a = qv::GAcqCondition;
+    const bool moved = kept && qv::IsDataLoaded() && (a.lStartCH != 1 || a.lEndCH != 2);
+    if (a.lStartCH < 1 || a.lEndCH > 32 || a.lStartCH > a.lEndCH || moved) std::abort();
     return 0;
 }
 
@@ -32,5 +53,12 @@ QV_FUZZ_SEEDS(SettingsFile) {
             // A sweep too long for the memory at hand: the load is refused with its message box.
             qv::fuzz::bytesOf("[1-4\r\n[frmCondition.txtSweepTime]\r\nText=50001000\r\n[frmCondition.chkSy=1\r\n"
                               "[frmCondition.ition.chkSyncTrion.ition.chkSynalue=1\r\n[frmCondition.txtTrgPoint]\r\n"
-                              "Text=-10\r")};
+                              "Text=-10\r"),
+            // Over the recording: other channels (local board and remote host), a range the
+            // rows cannot hold, and a board with channels of its own.
+            qv::fuzz::bytesOf("--REC--\n[frmCondition.txtCH]\r\nText=1-8\r\n"),
+            qv::fuzz::bytesOf("--REC--\n[frmCondition.txtCH]\r\nText=1-8\r\n\n"),
+            qv::fuzz::bytesOf("--REC--\n[frmCondition.txtCH]\r\nText=33\r\n"),
+            qv::fuzz::bytesOf("--REC--\n[frmCondition.txtCH]\r\nText=1000\r\n\n"),
+            qv::fuzz::bytesOf("--REC--\n[frmCondition.cmbADBoard]\r\nListIndex=24\r\n")};
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/common/DayLog_testsupport.h"
+#include "tests/app/main/Acqisition_Csv_testsupport.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
 #include "app/channel/CBoard.h"
@@ -123,8 +125,8 @@ TEST_F(SettingsTest, LoadedDataFromTheLocalBoardIsClearedOnlyAfterOK) {
 }
 
 TEST_F(SettingsTest, ARemoteSourceKeepsTheDataWithoutAsking) {
-    storedSettings();
     loadRecording();
+    storedSettings();  // of the recording's channels
     frmCondition::instance().optGetRemoteHost.setValue(true);
     frmCondition::instance().optGetADBoard.setValue(false);
     const size_t shown = driver.msgBoxes().size();
@@ -283,6 +285,38 @@ TEST_F(SettingsTest, TheCollectionSetsNamedPropertiesExceptTheExcludedOnes) {
     EXPECT_EQ(w->txtName(3).Text(), "呼吸");
     EXPECT_EQ(w->TXTPreSetCounter.Text(), "5");
     EXPECT_NE(w->txtMsg.Text(), "lower case");
+}
+
+// Over a recording from the remote host (instance mode 0): a channel range the rows cannot hold
+// is ignored and logged, paging and CSV go on; other channels ask first, as the local board does.
+using SettingsOverRecordingTest = apptest::CsvTest;
+TEST_F(SettingsOverRecordingTest, ChannelRangesOfASettingsFile) {
+    InstanceMode = 0;
+    load(apptest::RecordingSpec(2, 1000, 5000));
+    frmCondition::instance().optGetRemoteHost.setValue(true);
+    const auto loadFile = [&](const std::string& text) {
+        prog.writeBytes(text + ".SET", "[frmCondition.txtCH]\r\nText=" + text + "\r\n");
+        GstrSettingFile = prog.win(text + ".SET");
+        driver.run([&] { w->cmdLoadSetting_Click(); });
+    };
+    for (const std::string text : {"33", "1000"}) {
+        loadFile(text);
+        EXPECT_GE(apptest::dayLogLines(prog.dir(), "frmCondition.txtCH.Text の値 \"" + text + "\""), 1u);
+    }
+    EXPECT_EQ(GAcqCondition.lEndCH, 2);
+    ASSERT_TRUE(driver.click(w->cmdMoveNext));
+    range("0", "1", 10);
+    ASSERT_TRUE(exportCsv());
+    EXPECT_TRUE(exists("test.CSV"));
+    EXPECT_TRUE(driver.msgBoxes().empty() && driver.errors().empty()) << lastMessage();
+    const AcqParam before = GAcqParam;
+    driver.answerMsgBox(forms::vbCancel);
+    loadFile("1-8");
+    EXPECT_TRUE(lastMessage().starts_with("測定状態を変更すると") && GAcqParam == before);
+    driver.answerMsgBox(forms::vbOK);
+    loadFile("1-8");
+    EXPECT_EQ(GAcqParam.PTotal, 0);
+    EXPECT_EQ(GAcqCondition.lEndCH, 8);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,9 @@ public:
     // The start's message is taken away by hiding the window first: what it showed until then.
     void formHidden(forms::Form& f) override {
         if (auto* m = dynamic_cast<frmMessage*>(&f)) closeShown.push_back(m->cmdClose.Visible());
+        if (onHidden) onHidden();
     }
+    std::function<void()> onHidden;  // time passing as the start hides its message
     std::vector<std::string> messageLines;
     std::vector<bool> closeShown;   // whether the Close button was shown, each time the window hid
     std::vector<std::string> pulseDuringStart;
@@ -243,6 +246,7 @@ TEST_F(StartupTest, BootTimerLoadsSettingsTwiceWithSetAndTheRecordingWithKdat) {
     apptest::RecordingSpec(2, 100, 300).Write(prog.dir(), "rec");
     append("SETTING.SET", "[Acqisition.txtFName]\r\nText=" + prog.win("rec") + "\r\n");
     SetCommandLine("/SET=any.SET /Kdat=whatever");
+    watcher.onHidden = [this] { driver.clock().advance(5); };  // the boot tick falls due in the start
     Acqisition* w = start();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->txtFName.Text(), prog.win("rec"));

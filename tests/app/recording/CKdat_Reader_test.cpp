@@ -170,8 +170,10 @@ TEST_F(KdatReaderTest, FramePathReducesTheWholeRecording) {
     k.GetWaveTrans(10, before);
     SetIniFileName(file("r.Kpar"));
     WriteIniString("P", "NFrame", "40");
+    WriteIniString("P", "PTotal", "2000000000");  // nor any scan past the data file's end
     k.OpenKdat(file("r.Kdat"));
     k.UseCal(true);
+    EXPECT_EQ(k.PTotal(), 2500);
     k.GetWaveTrans(10, trace);
     for (int c = 0; c < 3; ++c)
         for (int p = 0; p < 10; ++p) EXPECT_EQ(trace(p, c), before(p, c));
