@@ -18,16 +18,16 @@ QV_FUZZ_TARGET(SettingsFile) {
     const bool over = input.starts_with("--REC--\n");
     p.writeSaved("SETTING.SET", over ? input.substr(8) : input);
     qv::kernel::clearProfileCache();
-    // A load the program refuses ends in its message box ("File Error CODE= ..."), which the
-    // user closes with OK, as the question before loaded data is cleared; one answer is kept
-    // ready, never more.
-    if (p.driver.pendingAnswers() == 0) p.driver.answerMsgBox(qv::forms::vbOK);
     if (over && !qv::IsDataLoaded()) {
         qv::apptest::RecordingSpec(2, 100, 300).Write(p.prog.dir(), "rec");
         p.window->txtFName.setText(p.prog.win("rec"));
-        p.driver.run([&] { p.window->cmdLoad_Click(); });
         if (p.driver.pendingAnswers() == 0) p.driver.answerMsgBox(qv::forms::vbOK);
+        p.driver.run([&] { p.window->cmdLoad_Click(); });
     }
+    // A load the program refuses ends in its message box ("File Error CODE= ..."), which the
+    // user closes with OK; over loaded data (also left by an earlier input) the question before
+    // it is cleared may come first, answered OK too: two answers are kept ready, never more.
+    while (p.driver.pendingAnswers() < 2) p.driver.answerMsgBox(qv::forms::vbOK);
     qv::InstanceMode = over && size % 2 ? 0 : 1;
     qv::frmCondition& c = qv::frmCondition::instance();
     if (over) (size % 2 ? c.optGetRemoteHost : c.optGetADBoard).setValue(true);
