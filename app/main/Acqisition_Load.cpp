@@ -190,6 +190,12 @@ std::string Acqisition::ApplyRecording(StagedRecording& staged) {
             GAcqParam.lcmbSampleFreq_ListIndex < cmbSampleFreq.ListCount())
             cmbSampleFreq.setListIndex(GAcqParam.lcmbSampleFreq_ListIndex);
         conditions.LoadObjectValue();
+        // Selecting a board that scans a fixed set of channels puts that set in the channel
+        // box; the recording keeps its own channels, or its scans would be read with the set's.
+        if (conditions.txtCH.Text() != staged.param.param.Condition.strCH) {
+            conditions.txtCH.setText(staged.param.param.Condition.strCH);
+            conditions.txtCH_LostFocus();
+        }
         conditions.SaveObjectValue();
     }
 

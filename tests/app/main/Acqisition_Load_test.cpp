@@ -250,6 +250,19 @@ TEST_F(LoadTest, ABadRecordingIsAFileErrorThatLeavesThePreviousOneWhole) {
     }
 }
 
+// A board that scans a fixed set of channels (1-9), at the list position the file stores.
+TEST_F(LoadTest, ARecordingKeepsItsOwnChannelsOnABoardOfFixedChannels) {
+    forms::ComboBox& boards = frmCondition::instance().cmbADBoard;
+    int fixed = 0;
+    while (fixed < boards.ListCount() && boards.ItemData(fixed) != 16) ++fixed;
+    write(RecordingSpec(3, 100, 300, 2).set("Condition", "lADBOARD_ID", std::to_string(fixed)), "rec");
+    clickLoad("rec");
+    EXPECT_EQ(boards.ListIndex(), fixed);
+    EXPECT_EQ(GAcqCondition.lStartCH, 2);
+    EXPECT_EQ(GAcqCondition.lEndCH, 4);
+    EXPECT_TRUE(driver.msgBoxes().empty());
+}
+
 // Channels 3-6 at 50 kHz after 1-16, in the current folder, channel 5 without range box and CAL.
 TEST_F(LoadTest, ARecordingIsShownInItsOwnTermsWhateverWasShownBefore) {
     write(RecordingSpec(16, 100, 300), "wide");
