@@ -62,8 +62,9 @@ std::optional<frmCAMDisp::PlayRange> frmCAMDisp::beginPlay() {
     txtSleep.setText(basic::CStr(GetPlaySleep()));
     const double rate = GAcqParam.lSampleFreqHz;
     PlayRange r;
-    r.start = basic::CLng(basic::Val(txtStartTime.Text()) * rate);
-    r.end = basic::CLng(basic::Val(txtEndTime.Text()) * rate);
+    // A time beyond the Long range of points plays from the recording's start or to its end.
+    r.start = PointOrRecordingEnd(basic::TypedVal(txtStartTime.Text()) * rate);
+    r.end = PointOrRecordingEnd(basic::TypedVal(txtEndTime.Text()) * rate);
     r.step = basic::CLng(basic::Val(txtStep.Text()));
     r.pause = basic::CLng(basic::Val(txtSleep.Text()));
     // A step of 0 would never reach the end; a negative pause would sleep for ever.

@@ -228,7 +228,8 @@ private:
     // nothing to draw (no-draw flag, no picture, no buffer, channel hidden).
     bool beginPage(bool noDraw, forms::PictureBox* picture, int32_t marginLeft,
                    int32_t marginRight, int32_t marginTop, int32_t marginBottom);
-    // Overlay run test: adjusts start/count, false when nothing is to be drawn.
+    // Overlay run test: adjusts start/count, false when nothing is to be drawn (no points, or
+    // a run that passes the end).
     bool overlayRun(int32_t& start, int32_t& count) const;
     float pixelsX(int32_t pixels, forms::PictureBox* picture) const;
     float pixelsY(int32_t pixels, forms::PictureBox* picture) const;

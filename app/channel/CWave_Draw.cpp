@@ -42,8 +42,10 @@ gdi::RECT windowRect(const forms::PictureBox& picture) {
     return r;
 }
 
+// A window no single can span (a range box beyond the single range) gives a distance no
+// coordinate can take: what is drawn with it falls outside the picture.
 float perPixels(double low, double high, double pixelsAcross, int32_t pixels) {
-    return basic::CSng(basic::Divide(high - low, pixelsAcross) * pixels);
+    return static_cast<float>(basic::Divide(high - low, pixelsAcross) * pixels);
 }
 
 }  // namespace
@@ -112,7 +114,9 @@ bool CWave::beginPage(bool noDraw, forms::PictureBox* picture, int32_t marginLef
 bool CWave::overlayRun(int32_t& start, int32_t& count) const {
     lowerToPTotal(count);
     if (start < 0) start = 0;
-    return !(start > pTotal_ || pTotal_ == 0 || int64_t{start} + count > pTotal_);
+    // A run of no points (both cursors on one point, at the end of a play both on the last)
+    // has no mean, extreme or peak to draw.
+    return count > 0 && int64_t{start} + count <= pTotal_;
 }
 
 // ---- page drawing ----

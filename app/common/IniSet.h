@@ -183,11 +183,16 @@ void ForgetExitConfirmation();
 // ---- recording and time ----
 void LoadRawSamples(int32_t startPoint, int32_t points);
 float MsToPoint(int32_t ms);
+// A position in points as the nearest Long; one beyond the Long range lies before the recording
+// or past its end and is taken as 0 or PTotal (NaN as PTotal).
+int32_t PointOrRecordingEnd(double points);
 float PointToMs(int32_t points);
 float PointToSec(int32_t points);
 float FreqToPeriodUs(int32_t hz);
-int32_t DHMSToSec(const std::string& days, const std::string& hours, const std::string& minutes,
-                  const std::string& seconds);
+// Days, hours, minutes and seconds (each read as Val reads it) as a count of seconds, rounded at
+// each step; nothing when a part or the sum leaves the Long range.
+std::optional<int32_t> DHMSToSec(const std::string& days, const std::string& hours,
+                                 const std::string& minutes, const std::string& seconds);
 std::string FormatDHMS(int32_t seconds);
 std::string GetDaysStr(int32_t seconds);
 std::string GetHoursStr(int32_t seconds);

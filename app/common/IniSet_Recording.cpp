@@ -41,6 +41,10 @@ float MsToPoint(int32_t ms) {
     return basic::CSng(basic::Divide(static_cast<double>(ms) * 1000.0, GAcqParam.nSClock));
 }
 
+int32_t PointOrRecordingEnd(double points) {
+    return basic::TryCLng(points).value_or(points < 0 ? 0 : GAcqParam.PTotal);
+}
+
 float PointToMs(int32_t points) {
     return basic::CSng(static_cast<double>(points) * GAcqParam.nSClock / 1000.0);
 }
@@ -49,14 +53,15 @@ float PointToSec(int32_t points) { return basic::CSng(static_cast<double>(PointT
 
 float FreqToPeriodUs(int32_t hz) { return basic::CSng(basic::Divide(1000000.0, hz)); }
 
-int32_t DHMSToSec(const std::string& days, const std::string& hours, const std::string& minutes,
-                  const std::string& seconds) {
-    using basic::CLng;
-    using basic::Val;
-    int32_t t = CLng(Val(days) * 86400.0);
-    t = CLng(Val(hours) * 3600.0 + t);
-    t = CLng(Val(minutes) * 60.0 + t);
-    return CLng(t + Val(seconds));
+std::optional<int32_t> DHMSToSec(const std::string& days, const std::string& hours,
+                                 const std::string& minutes, const std::string& seconds) {
+    using basic::TryCLng;
+    using basic::TypedVal;
+    std::optional<int32_t> t = TryCLng(TypedVal(days) * 86400.0);
+    if (t) t = TryCLng(TypedVal(hours) * 3600.0 + *t);
+    if (t) t = TryCLng(TypedVal(minutes) * 60.0 + *t);
+    if (t) t = TryCLng(*t + TypedVal(seconds));
+    return t;
 }
 
 std::string FormatDHMS(int32_t seconds) {

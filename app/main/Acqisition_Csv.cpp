@@ -263,11 +263,11 @@ void Acqisition::txtStartTime_Change() {
     if (!IsDataLoaded()) return;
     AcqParam& a = GAcqParam;
     if (IsTriggerSetting()) {
-        const double v = clampBox(txtStartTime, basic::Val(txtStartTime.Text()), 0, a.NFrame);
+        const double v = clampBox(txtStartTime, basic::TypedVal(txtStartTime.Text()), 0, a.NFrame);
         a.lStartCSVTime = basic::CLng(v);
         return;
     }
-    const double v = clampBox(txtStartTime, basic::Val(txtStartTime.Text()), 0, recordingSeconds());
+    const double v = clampBox(txtStartTime, basic::TypedVal(txtStartTime.Text()), 0, recordingSeconds());
     a.lStartCSVTime = basic::CLng(v);
     if (a.nSClock != 0) a.lStartCSVPoint = basic::CLng(v * 1000000.0 / a.nSClock);
 }
@@ -276,8 +276,8 @@ void Acqisition::txtEndTime_Change() {
     if (!IsDataLoaded()) return;
     AcqParam& a = GAcqParam;
     const double v = IsTriggerSetting()
-                         ? clampBox(txtEndTime, basic::Val(txtEndTime.Text()), 1, a.NFrame)
-                         : clampBox(txtEndTime, basic::Val(txtEndTime.Text()), 0, recordingSeconds());
+                         ? clampBox(txtEndTime, basic::TypedVal(txtEndTime.Text()), 1, a.NFrame)
+                         : clampBox(txtEndTime, basic::TypedVal(txtEndTime.Text()), 0, recordingSeconds());
     a.sngEndCSVTime = basic::CSng(v);
     if (a.nSClock != 0) a.lEndCSVPoint = basic::CLng(v * 1000000.0 / a.nSClock);
 }
@@ -460,7 +460,7 @@ void Acqisition::cmdCSV_Click() {
                       forms::vbExclamation);
         return;
     }
-    if (basic::Val(txtEndTime.Text()) < basic::Val(txtStartTime.Text())) {
+    if (basic::TypedVal(txtEndTime.Text()) < basic::TypedVal(txtStartTime.Text())) {
         forms::MsgBox(std::string("終了時間が開始時間を下回っています。CSVファイルの作成を中止します。") + kReserve,
                       forms::vbExclamation);
         return;

@@ -36,9 +36,10 @@ inline CWave& waveOf(int32_t ch) {
     return *w;
 }
 
-// A range box's number: the leading numeric part of its text, 0 when there is none.
+// A range box's number: the leading numeric part of its text, 0 when there is none; beyond the
+// single range an infinity, which draws no trace.
 inline float boxValue(const forms::TextBox& box) {
-    return static_cast<float>(basic::Val(box.Text()));
+    return static_cast<float>(basic::TypedVal(box.Text()));
 }
 
 // An A/D count in a calibration record's unit; nothing when the record cannot convert it (a

@@ -3,6 +3,7 @@
 // range to the channels below it.
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "app/camera/frmCAMDisp.h"
 #include "app/common/IniSet.h"
@@ -100,11 +101,12 @@ void Acqisition::cmdMovePrevFirst_Click() { MoveDisplayTo(0, true); }
 
 // The go-to box only stores its target; MOVE or Enter goes there.
 void Acqisition::txtMoveTime_Change() {
-    const double value = basic::Val(txtMoveTime.Text());
+    // A target beyond the Long range is the recording's start or end; MOVE clamps it to a page.
+    const double value = basic::TypedVal(txtMoveTime.Text());
     if (IsTriggerSetting())
-        GAcqParam.lMoveWAVE_Start = basic::CLng((basic::Fix(value) - 1.0) * GAcqParam.lSweepPoint);
+        GAcqParam.lMoveWAVE_Start = PointOrRecordingEnd((basic::Fix(value) - 1.0) * GAcqParam.lSweepPoint);
     else
-        GAcqParam.lMoveWAVE_Start = basic::CLng(value * GAcqParam.nSample * 10.0);
+        GAcqParam.lMoveWAVE_Start = PointOrRecordingEnd(value * GAcqParam.nSample * 10.0);
 }
 
 void Acqisition::txtMoveTime_KeyDown(int& KeyCode, int) {
@@ -126,15 +128,17 @@ forms::TextBox& Acqisition::GetTxtDR_WaveLo(int32_t ch) {
 // it; the picture is repainted once at the end.
 void Acqisition::lblRange_Click() {
     const int32_t source = chkUseCAL.Value() == 1 ? lRangeRowEU : lRangeRowRaw;
-    const float hi = basic::CSng(basic::Val(GetTxtDR_WaveHi(source).Text()));
-    const float lo = basic::CSng(basic::Val(GetTxtDR_WaveLo(source).Text()));
+    const std::optional<float> hi = basic::TryCSng(basic::TypedVal(GetTxtDR_WaveHi(source).Text()));
+    const std::optional<float> lo = basic::TryCSng(basic::TypedVal(GetTxtDR_WaveLo(source).Text()));
+    // A range beyond the single range is no range to copy.
+    if (!hi || !lo) return;
     {
         RaisedFlag syncing(GAcqParam.GbLoading);
         for (int32_t i = source; i <= GAcqCondition.lEndCH - 1 && i < 32; ++i) {
-            GAcqParam.DR_WaveHi[i] = hi;
-            GAcqParam.DR_WaveLo[i] = lo;
-            GetTxtDR_WaveHi(i).setText(basic::CStr(hi));
-            GetTxtDR_WaveLo(i).setText(basic::CStr(lo));
+            GAcqParam.DR_WaveHi[i] = *hi;
+            GAcqParam.DR_WaveLo[i] = *lo;
+            GetTxtDR_WaveHi(i).setText(basic::CStr(*hi));
+            GetTxtDR_WaveLo(i).setText(basic::CStr(*lo));
             if (!IsModeAcq() && GAcqParam.CHKWaveNo[i] == 1) MoveCrossMarkers(i);
         }
     }

@@ -45,7 +45,7 @@ void Acqisition::RangeBoxChanged(int Index, bool high, bool ad) {
     }
     // 5. Symmetric range: low := -high.
     if (high && (ad ? chkCopy_V(Index) : chkCopy(Index)).Value() == 1)
-        loBox.setText(basic::CStr(-basic::Val(hiBox.Text())));
+        loBox.setText(basic::CStr(-basic::TypedVal(hiBox.Text())));
     // 6. Redraw.
     if (!ad) {
         if (IsModeAcq()) {
@@ -69,11 +69,11 @@ void Acqisition::txtDR_WaveHi_V_Change(int Index) { RangeBoxChanged(Index, true,
 void Acqisition::txtDR_WaveLo_V_Change(int Index) { RangeBoxChanged(Index, false, true); }
 
 void Acqisition::chkCopy_Click(int Index) {
-    txtDR_WaveLo(Index).setText(basic::CStr(-basic::Val(txtDR_WaveHi(Index).Text())));
+    txtDR_WaveLo(Index).setText(basic::CStr(-basic::TypedVal(txtDR_WaveHi(Index).Text())));
 }
 
 void Acqisition::chkCopy_V_Click(int Index) {
-    txtDR_WaveLo_V(Index).setText(basic::CStr(-basic::Val(txtDR_WaveHi_V(Index).Text())));
+    txtDR_WaveLo_V(Index).setText(basic::CStr(-basic::TypedVal(txtDR_WaveHi_V(Index).Text())));
 }
 
 // The focused row of a pair is shown in a light green; the box becomes the edit box's target.

@@ -203,7 +203,10 @@ void Acqisition::CloseCursorTimeEdit(forms::Label& label, forms::TextBox& box, b
     EnableOnExit busy(*this);
     box.setVisible(false);
     label.setVisible(true);
-    const int32_t point = basic::CLng(MsToPoint(basic::CLng(basic::Val(box.Text()) * 1000.0)));
+    // A time beyond the Long range (in milliseconds or in points) is the recording's start or end.
+    const double ms = basic::TypedVal(box.Text()) * 1000.0;
+    const std::optional<int32_t> wholeMs = basic::TryCLng(ms);
+    const int32_t point = PointOrRecordingEnd(wholeMs ? MsToPoint(*wholeMs) : ms);
     (left ? GAcqParam.Cur_L_Point : GAcqParam.Cur_R_Point) = point;
     FixCurPos(left, false, true, true, true);
     ShowCursorFrames();
@@ -249,11 +252,16 @@ void Acqisition::cmdSetTrgLvl_Click() {
 }
 
 // Both trigger values moved by the step (in single precision, as the step is kept) and
-// converted again; nothing is stored.
+// converted again; nothing is stored. A step or a value beyond the single range moves nothing:
+// the conversion marks it red.
 static void stepTriggerLevels(Acqisition& w, float sign) {
-    const float step = basic::CSng(basic::Val(w.txtIncDecEU.Text())) * sign;
-    for (forms::TextBox* box : {&w.t1EU, &w.t2EU})
-        box->setText(basic::CStr(static_cast<float>(basic::CSng(basic::Val(box->Text())) + step)));
+    const std::optional<float> step = basic::TryCSng(basic::TypedVal(w.txtIncDecEU.Text()));
+    for (forms::TextBox* box : {&w.t1EU, &w.t2EU}) {
+        const std::optional<float> level = basic::TryCSng(basic::TypedVal(box->Text()));
+        if (!step || !level) continue;
+        if (const std::optional<float> moved = basic::TryCSng(*level + *step * sign))
+            box->setText(basic::CStr(*moved));
+    }
     w.t1EU_LostFocus();
     w.t2EU_LostFocus();
 }

@@ -380,7 +380,9 @@ void Acqisition::txtMM_Change() { keepInRange(txtMM, 59); }
 void Acqisition::txtSS_Change() { keepInRange(txtSS, 59); }
 
 void Acqisition::txtDD_LostFocus() {
-    int32_t count = DHMSToSec(txtDD.Text(), txtHH.Text(), txtMM.Text(), txtSS.Text());
+    // A span beyond a Long gives way to the count in use, as a count beyond it does.
+    int32_t count = DHMSToSec(txtDD.Text(), txtHH.Text(), txtMM.Text(), txtSS.Text())
+                        .value_or(std::max<int32_t>(GAcqParam.NTimerPreSet, 1));
     SyncPreset(count, 2);
 }
 void Acqisition::txtHH_LostFocus() { txtDD_LostFocus(); }

@@ -2,6 +2,7 @@
 #include "app/main/frm最も近いグラフを探す.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "app/common/IniSet.h"
@@ -39,13 +40,15 @@ frm最も近いグラフを探す::frm最も近いグラフを探す()
 void frm最も近いグラフを探す::cmd計算_Click() {
     Acqisition& main = Acqisition::instance();
     const AcqParam& p = GAcqParam;
+    // A coordinate beyond a Long is no pixel of the picture: the last search's answer stays.
+    const std::optional<int32_t> X = basic::TryCLng(basic::TypedVal(txt求めたいピクセル座標X.Text()));
+    const std::optional<int32_t> Y = basic::TryCLng(basic::TypedVal(txt求めたいピクセル座標Y.Text()));
+    if (!X || !Y) return;
     lst直線距離と配列番号.Clear();
     std::vector<float> dx, dy, d;
     // Every displayed channel of the 32.
     for (int32_t i = 0; i < 32; ++i) {
         if (monitor::waveOf(i).PTotal() <= 0 || main.CHKWaveNo(i).Value() != 1) continue;
-        const int32_t X = basic::CLng(basic::Val(txt求めたいピクセル座標X.Text()));
-        const int32_t Y = basic::CLng(basic::Val(txt求めたいピクセル座標Y.Text()));
         n = p.lSweepPoint;
         float step = 1.0f;
         if (n > kMaxPoints) {
@@ -59,8 +62,8 @@ void frm最も近いグラフを探す::cmd計算_Click() {
         for (int32_t j = 0; j < n; ++j) {
             const double at = static_cast<double>(step) * j;
             const int32_t pos = basic::CLng(at + p.lPosWAVE_Start);
-            dx[static_cast<size_t>(j)] = main.GetGraphXPix(static_cast<float>(pos)) - static_cast<float>(X);
-            dy[static_cast<size_t>(j)] = main.GetGraphYPix(i, basic::CLng(at)) - static_cast<float>(Y);
+            dx[static_cast<size_t>(j)] = main.GetGraphXPix(static_cast<float>(pos)) - static_cast<float>(*X);
+            dy[static_cast<size_t>(j)] = main.GetGraphYPix(i, basic::CLng(at)) - static_cast<float>(*Y);
         }
         Trelm::S_MUL(dx.data(), dx.data(), dx.data(), n);
         Trelm::S_MUL(dy.data(), dy.data(), dy.data(), n);
@@ -69,7 +72,10 @@ void frm最も近いグラフを探す::cmd計算_Click() {
         float dmin = 0.0f;
         int32_t jmin = 0;
         Trelm::S_MIN(&dmin, &jmin, d.data(), n);
-        lst直線距離と配列番号.AddItem(basic::Right("0000000000" + basic::CStr(basic::CLng(dmin)), 10) + "," +
+        // Farther than a Long counts pixels (a typed coordinate far outside): no nearest waveform.
+        const std::optional<int32_t> distance = basic::TryCLng(dmin);
+        if (!distance) continue;
+        lst直線距離と配列番号.AddItem(basic::Right("0000000000" + basic::CStr(*distance), 10) + "," +
                                       basic::CStr(jmin) + "," + basic::Right("00" + basic::CStr(i), 2));
     }
     if (lst直線距離と配列番号.ListCount() == 0) return;

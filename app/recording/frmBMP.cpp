@@ -8,6 +8,7 @@
 #include "app/common/modCommon.h"
 #include "platform/basic/Numbers.h"
 #include "platform/basic/RuntimeError.h"
+#include "platform/forms/Dialogs.h"
 #include "platform/forms/Picture.h"
 #include "platform/gdi/Bmp.h"
 #include "platform/gdi/Gdi.h"
@@ -98,6 +99,17 @@ std::string InProgramFolder(const std::string& name) {
     return kernel::programFolder() + "/" + name;
 }
 
+bool BitmapFileStep(const std::string& button, const std::string& file, const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const basic::RuntimeError& e) {
+        forms::MsgBox(button + " できません。\r\n" + file + "\r\nFile Error CODE= " + basic::CStr(e.number()),
+                      forms::vbExclamation);
+        return false;
+    }
+}
+
 frmBMP& frmBMP::instance() { return forms::loadForm<frmBMP>(); }
 
 frmBMP::frmBMP()
@@ -151,10 +163,14 @@ void frmBMP::Form_Unload(int& /*Cancel*/) {
 
 void frmBMP::LoadBMP(const std::string& fileName) {
     txtFileName.setText(fileName);
-    cmdLoadBMP_Click();
+    load();
 }
 
 void frmBMP::cmdLoadBMP_Click() {
+    BitmapFileStep("LoadBMP", txtFileName.Text(), [this] { load(); });
+}
+
+void frmBMP::load() {
     // Everything is read before anything changes: a file that does not load leaves the window
     // as it was.
     forms::Picture picture = forms::LoadPicture(InProgramFolder(txtFileName.Text()));
@@ -187,7 +203,8 @@ void frmBMP::cmd文字列出力_Click() {
 }
 
 void frmBMP::cmdSaveBMP_Click() {
-    forms::SavePicture(Picture1.Image(), InProgramFolder(txtSaveFileName.Text()));
+    const std::string file = txtSaveFileName.Text();
+    BitmapFileStep("SaveBMP", file, [&] { forms::SavePicture(Picture1.Image(), InProgramFolder(file)); });
 }
 
 void frmBMP::txtFileName_Change() {

@@ -3,6 +3,7 @@
 // shows its size, inverts its bytes, prints a line of text on it and saves it again. A lower
 // level path reads the file's headers and pixel words itself and draws them stretched.
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ DIBFileRecords parseDIBFile(std::span<const uint8_t> bytes);
 
 // A bare file name (no folder) names a file in the program folder; other names are kept.
 std::string InProgramFolder(const std::string& name);
+
+// Runs a bitmap window's file step; a file it cannot read or write is refused with a message
+// that names the button, the file and the error's number, and false comes back.
+bool BitmapFileStep(const std::string& button, const std::string& file, const std::function<void()>& step);
 
 class frmBMP : public forms::Form {
 public:
@@ -93,6 +98,7 @@ public:
     const std::vector<uint8_t>& bitmapBytes() const { return bmpBits_; }
     int32_t hDrawDib() const { return hDrawDib_; }
 
+    // The user's load: a file that does not load is refused with a message.
     void cmdLoadBMP_Click();
     void cmd反転_Click();
     void cmd文字列出力_Click();
@@ -104,6 +110,8 @@ public:
     static const forms::FormDesign& design();   // the window as designed
 
 private:
+    void load();  // the load of the file in txtFileName; a refused file raises its error
+
     gdi::BITMAP bmp_{};
     std::vector<uint8_t> bmpBits_;
     int32_t hDrawDib_ = 0;

@@ -38,7 +38,10 @@ void frmBMP2JPG::ExchangeBMP2JPG(const std::string& fileName) {
 
 void frmBMP2JPG::cmdExchange_Click() {
     // A bare name is found in the program folder; the current folder is left alone.
-    forms::Picture picture = forms::LoadPicture(InProgramFolder(txtBMPFileName.Text()));
+    const std::string file = txtBMPFileName.Text();
+    forms::Picture picture;
+    if (!BitmapFileStep("Exchange BMP File", file, [&] { picture = forms::LoadPicture(InProgramFolder(file)); }))
+        return;
     Picture1.setPicture(picture);
     Image1.setHeight(Image1.Width() * picture.heightPixels() / picture.widthPixels());
     Image1.setPicture(picture);
@@ -52,14 +55,18 @@ void frmBMP2JPG::cmdピクチャをJPGに保存_Click() {
 
 void frmBMP2JPG::convert() {
     const forms::Picture& source = Picture1.picture();
-    int32_t W = basic::CLng(Text1.Text());
-    int32_t Q = basic::CLng(Text4.Text());
+    // A width or quality that is no whole number of a Long, or a height beyond one, writes no
+    // file, as a failed write does.
+    const std::optional<int32_t> width = basic::TryCLng(Text1.Text()), quality = basic::TryCLng(Text4.Text());
+    if (!width) return;
+    const std::optional<int32_t> height = basic::TryCLng(double(*width) * source.heightPixels() / source.widthPixels());
+    if (!quality || !height) return;
+    const int32_t W = *width, Q = *quality, H = *height;
     // The drawing area is exactly W x H; the border, if any, comes on top of it, so nothing
     // from outside the drawing reaches the file.
-    int32_t H = basic::CLng(double(W) * source.heightPixels() / source.widthPixels());
     if (W > 0 && H > 0) {  // else the capture below fails and no file is written
         int border = 2 * Picture2.borderPixels();
-        Picture2.Move(Picture2.Left(), Picture2.Top(), W + border, H + border);
+        Picture2.Move(Picture2.Left(), Picture2.Top(), double(W) + border, double(H) + border);
         Picture2.PaintPicture(source, 0, 0, W, H);
     }
     int32_t dib = DCtoDIB(Picture2.hDC(), 0, 0, W, H);

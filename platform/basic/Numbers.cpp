@@ -106,6 +106,32 @@ double Val(std::string_view text) {
     return scan.found ? scan.value : 0;
 }
 
+double TypedVal(std::string_view text) {
+    try {
+        return Val(text);
+    } catch (const RuntimeError&) {  // the only error Val raises: beyond the double range
+        const size_t b = text.find_first_not_of(" \t\r\n");
+        const double inf = std::numeric_limits<double>::infinity();
+        return text[b] == '-' ? -inf : inf;
+    }
+}
+
+std::optional<int32_t> TryCLng(double x) {
+    if (!(x >= -2147483648.5 && x < 2147483647.5)) return std::nullopt;
+    return roundToInt32(x);
+}
+
+std::optional<int32_t> TryCLng(std::string_view text) {
+    if (!IsNumeric(text)) return std::nullopt;
+    return TryCLng(CDbl(text));
+}
+
+std::optional<float> TryCSng(double x) {
+    const float f = static_cast<float>(x);
+    if (!std::isfinite(f)) return std::nullopt;
+    return f;
+}
+
 bool IsNumeric(std::string_view text) {
     std::string_view t = trimBlanks(text);
     try {
@@ -122,8 +148,9 @@ int32_t CLng(std::string_view text) { return CLng(strictNumber(text)); }
 int16_t CInt(std::string_view text) { return CInt(strictNumber(text)); }
 
 int32_t CLng(double x) {
-    if (!(x >= -2147483648.5 && x < 2147483647.5)) raiseError(errOverflow);
-    return roundToInt32(x);
+    const std::optional<int32_t> n = TryCLng(x);
+    if (!n) raiseError(errOverflow);
+    return *n;
 }
 
 int16_t CInt(double x) {
@@ -132,9 +159,9 @@ int16_t CInt(double x) {
 }
 
 float CSng(double x) {
-    float f = static_cast<float>(x);
-    if (!std::isfinite(f)) raiseError(errOverflow);
-    return f;
+    const std::optional<float> f = TryCSng(x);
+    if (!f) raiseError(errOverflow);
+    return *f;
 }
 
 double Fix(double x) { return std::trunc(x); }

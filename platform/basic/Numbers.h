@@ -4,6 +4,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,19 @@ int32_t Mod(int32_t a, int32_t b);
 
 // Colour 0x00BBGGRR; each component is clamped to 0..255.
 int32_t RGB(int32_t red, int32_t green, int32_t blue);
+
+// --- Values a handler checks before it uses them ---------------------------------------------
+
+// What a user typed must be taken or refused by its handler, never end in a run-time error.
+// TypedVal is Val with a number beyond the double range read as an infinity of its sign;
+// TryCLng and TryCSng are CLng and CSng with nothing where they would raise error 6 (beyond
+// the Long or the Single range, NaN), so the handler's own check refuses or clamps the value.
+double TypedVal(std::string_view text);
+std::optional<int32_t> TryCLng(double x);
+std::optional<float> TryCSng(double x);
+// The strict CLng of a text without the error: nothing for a text that is no number (13) or
+// beyond the Long range (6).
+std::optional<int32_t> TryCLng(std::string_view text);
 
 // --- Number to text -------------------------------------------------------------------------
 

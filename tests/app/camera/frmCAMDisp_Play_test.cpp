@@ -56,7 +56,10 @@ protected:
 TEST_F(PlaybackTest, PlayStepsBothCursorsPagesForwardAndEndsAtTheLastSample) {
     loadCamera();
     SetIniFileName(prog.win("other.ini"));
+    w->chkMean.setValue(1);  // the cursors' run is drawn at every step, and is empty at the end
     play("250", "40", "0", "3");
+    driver.run([this] { w->PBXMoniDisp.Refresh(); });
+    driver.advance(10);
     const std::vector<Step> want = {
         {0, 0, 40, "Play", "0"},         {250, 0, 40, "Play", "2"},       {500, 0, 40, "Play", "5"},
         {750, 0, 40, "Play", "7"},       {1000, 800, 40, "Play", "10"},   {1250, 800, 40, "Play", "12"},

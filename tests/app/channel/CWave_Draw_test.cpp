@@ -241,6 +241,20 @@ TEST_F(CWaveDrawTest, MeanLineCoversItsRunOnly) {
     EXPECT_EQ(start, 0);
     EXPECT_EQ(count, 100);
     EXPECT_EQ(pixels(kGreen), 200);
+
+    // A run of no points, inside the page or at its end (both cursors on the last point after
+    // a play), has nothing to draw with any overlay.
+    pic->Cls();
+    for (int32_t at : {50, 100}) {
+        start = at;
+        count = 0;
+        w.DispMean(start, count, true);
+        EXPECT_EQ(w.DispMax(start, count, true, true, 0), "");
+        EXPECT_EQ(w.DispMin(start, count, true, true, 0), "");
+        EXPECT_EQ(w.DispP2P(start, count, true), "");
+        w.DispPeak(start, count, 1.0f, nullptr, true, true, true, true, true);
+    }
+    EXPECT_EQ(inked(), 0);
 }
 
 TEST_F(CWaveDrawTest, PeakToPeakBoxRunsFromTheEarlierExtremeToTheLater) {

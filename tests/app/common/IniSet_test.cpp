@@ -224,6 +224,9 @@ TEST_F(IniSetTest, DaysHoursMinutesSeconds) {
     EXPECT_EQ(DHMSToSec("0", "0", "0", "3.5"), 4);
     EXPECT_EQ(DHMSToSec("0", "0", "0.5", "0.5"), 30);
     EXPECT_EQ(DHMSToSec("x", "", "2min", "5s"), 125);
+    EXPECT_EQ(DHMSToSec("24855", "3", "14", "7"), INT32_MAX);
+    EXPECT_EQ(DHMSToSec("24855", "3", "14", "8"), std::nullopt);
+    EXPECT_EQ(DHMSToSec("0", "0", "0", "1e999"), std::nullopt);
 }
 
 TEST_F(IniSetTest, FindIndexSortedGivesTheLastEntryAtOrBelow) {

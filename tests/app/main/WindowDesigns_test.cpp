@@ -4,22 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
-#include <ostream>
 #include <string>
 
-#include "app/camera/frmCAMDisp.h"
-#include "app/camera/frmCAM_TEST.h"
-#include "app/channel/frmCondition.h"
-#include "app/channel/frmSelectAmp.h"
-#include "app/common/frmMessage.h"
-#include "app/main/Acqisition.h"
-#include "app/main/Acqisition2.h"
-#include "app/main/frmPrintPv.h"
-#include "app/main/frm最も近いグラフを探す.h"
-#include "app/recording/frmBMP.h"
-#include "app/recording/frmBMP2JPG.h"
+#include "tests/app/main/ProgramWindows_testsupport.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Util.h"
 #include "platform/gdi/Gdi.h"
@@ -28,27 +16,8 @@
 namespace qv {
 namespace {
 
-struct WindowDesign {
-    const char* name;
-    const forms::FormDesign& (*design)();
-};
-
-// Every window the program can create: a new window is one line here.
-const WindowDesign kWindows[] = {
-    {"Acqisition", &Acqisition::design},
-    {"Acqisition2", &Acqisition2::design},
-    {"frmBMP", &frmBMP::design},
-    {"frmBMP2JPG", &frmBMP2JPG::design},
-    {"frmCAMDisp", &frmCAMDisp::design},
-    {"frmCAM_TEST", &frmCAM_TEST::design},
-    {"frmCondition", &frmCondition::design},
-    {"frmMessage", &frmMessage::design},
-    {"frmPrintPv", &frmPrintPv::design},
-    {"frmSelectAmp", &frmSelectAmp::design},
-    {"frm最も近いグラフを探す", &frm最も近いグラフを探す::design},
-};
-
-void PrintTo(const WindowDesign& w, std::ostream* os) { *os << w.name; }
+using apptest::kProgramWindows;
+using WindowDesign = apptest::ProgramWindow;
 
 class WindowDesignTest : public ::testing::TestWithParam<WindowDesign> {
 protected:
@@ -115,12 +84,9 @@ TEST_P(WindowDesignTest, CheckAndOptionCaptionsFitBesideTheirBox) {
     gdi::DeleteDC(dc);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllWindows, WindowDesignTest, ::testing::ValuesIn(kWindows),
+INSTANTIATE_TEST_SUITE_P(AllWindows, WindowDesignTest, ::testing::ValuesIn(kProgramWindows),
                          [](const ::testing::TestParamInfo<WindowDesign>& i) {
-                             std::string n;   // test names are ASCII letters and digits
-                             for (char ch : std::string(i.param.name))
-                                 if (std::isalnum(static_cast<unsigned char>(ch)) && ch > 0) n += ch;
-                             return n + "_" + std::to_string(i.index);
+                             return apptest::windowTestName(i.param, i.index);
                          });
 
 }  // namespace

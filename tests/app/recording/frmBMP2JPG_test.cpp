@@ -158,6 +158,17 @@ TEST_F(FrmBMP2JPGTest, SecondButtonWritesThePictureAgainInTheFormatChosenNow) {
     apptest::DecodedImage png = apptest::readPng(file("C_.PNG"));
     ASSERT_EQ(png.width, 10);
     EXPECT_EQ(png.at(9, 5), colourAt(9, 5));
+    // A width or quality the conversion cannot use writes nothing and raises nothing.
+    std::filesystem::remove(file("C_.PNG"));
+    for (const char* width : {"abc", "99999999999"}) {
+        f.Text1.setText(width);
+        ASSERT_TRUE(driver.click(f.cmdピクチャをJPGに保存));
+    }
+    f.Text1.setText("10");
+    f.Text4.setText("12abc");
+    ASSERT_TRUE(driver.click(f.cmdピクチャをJPGに保存));
+    EXPECT_FALSE(std::filesystem::exists(file("C_.PNG")));
+    EXPECT_TRUE(driver.errors().empty()) << driver.errors().front();
 }
 
 TEST_F(FrmBMP2JPGTest, ImageLibraryKeepsItsErrorsAndWritesFilesWhole) {
