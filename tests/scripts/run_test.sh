@@ -2,6 +2,7 @@
 # `bash scripts/run` twice in a copy of the sources ($1), with a stand-in for xvfb-run that only
 # notes how it was called. The first run builds the program and no test or bench program; the
 # second, after the user's edits to two ini files and a new configure, builds and writes nothing.
+# A clean then leaves the program folder's files; the next build adds only those missing there.
 set -euo pipefail
 t=$(mktemp -d)
 trap 'rm -rf "$t"' EXIT
@@ -27,3 +28,11 @@ touch x/stamp
 [[ -z $(find $b -newer x/stamp) ]]
 cmp $b/Tolvane.ini x/Tolvane.ini
 cmp $b/AmpDef.ini x/AmpDef.ini
+
+mkdir data/sub && cp data/fonts.conf data/sub/
+rm $b/fonts.conf
+cmake --build --preset release --target clean > /dev/null
+cmake --build --preset release --target program_data > /dev/null
+cmp $b/Tolvane.ini x/Tolvane.ini
+cmp $b/fonts.conf data/fonts.conf
+cmp $b/sub/fonts.conf data/fonts.conf
