@@ -168,8 +168,9 @@ void frmCAMDisp::DispFlamePos(int32_t leftPoint, int32_t rightPoint, int32_t) {
     // A failing step must not leave every later call dropped.
     Acqisition::RaisedFlag busy(bDispFlamePosBusy);
     const double offset = MsToPoint(AdjustMS());
-    const int32_t leftFrame = FindStackFlameIndex(basic::CLng(offset + leftPoint));
-    const int32_t rightFrame = FindStackFlameIndex(basic::CLng(offset + rightPoint));
+    // An offset that takes a cursor beyond the Long range shows the first or last frame.
+    const int32_t leftFrame = FindStackFlameIndex(PointOrRecordingEnd(offset + leftPoint));
+    const int32_t rightFrame = FindStackFlameIndex(PointOrRecordingEnd(offset + rightPoint));
     const bool leftFirst = !bDispFlamePosToggle;
     bDispFlamePosToggle = !bDispFlamePosToggle;
     if (leftFirst) {

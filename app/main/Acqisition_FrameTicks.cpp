@@ -34,8 +34,9 @@ void Acqisition::DrawFrameTicks(int32_t nDisp) {
         return static_cast<float>(GlFlameTime[static_cast<size_t>(k)] - adj);
     };
     const auto frames = static_cast<int32_t>(GlFlameTime.size());
-    const int32_t first = FindStackFlameIndex(CLng(adj + lPos));
-    const int32_t last = FindStackFlameIndex(CLng(static_cast<double>(adj) + lPos + lSweep));
+    // An offset that takes the page beyond the Long range looks at the recording's first or last frame.
+    const int32_t first = FindStackFlameIndex(PointOrRecordingEnd(static_cast<double>(adj) + lPos));
+    const int32_t last = FindStackFlameIndex(PointOrRecordingEnd(static_cast<double>(adj) + lPos + lSweep));
     const int32_t green = basic::RGB(0, 192, 0);
     for (int32_t k = std::max(first, 0); k <= last && k < frames; ++k) {
         const float x = frameX(k);

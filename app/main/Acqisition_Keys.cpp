@@ -46,7 +46,8 @@ int32_t frameStep(int32_t p, bool next) {
     // An empty frame table has no frame to step to: the cursor stays.
     if (upper < 0) return p;
     auto clamp = [upper](int32_t i) { return i < 0 ? 0 : (i > upper ? upper : i); };
-    int32_t idx = GetStackFlameNo(basic::CLng(p + adjustPoints()), next);
+    // An offset that takes the cursor beyond the Long range steps from the first or last frame.
+    int32_t idx = GetStackFlameNo(PointOrRecordingEnd(p + adjustPoints()), next);
     if (next) {
         idx += 1;
     } else {
@@ -56,7 +57,7 @@ int32_t frameStep(int32_t p, bool next) {
     }
     idx = clamp(idx);
     const int32_t n = GlFlameTime[idx];
-    if (n >= 0) p = basic::CLng(n - adjustPoints());
+    if (n >= 0) p = PointOrRecordingEnd(n - adjustPoints());
     return p;
 }
 

@@ -24,7 +24,7 @@ using namespace qv;
 namespace {
 
 const std::vector<std::string> kHostileTexts = {
-    "", "-", ".", "1e39", "-500e39", "-1e308", "-500e999", "99999999999", "2147483648", "24856", "-1",
+    "", "-", ".", "1e39", "-500e39", "-1e308", "-500e999", "99999999999", "2147483648", "2147483647", "24856", "-1",
     "abc", "１２３", "日本語のテキスト", std::string(300, '9')};
 
 using apptest::ProgramWindow;
