@@ -178,6 +178,11 @@ std::string Acqisition::ApplyRecording(StagedRecording& staged) {
     GstrAviFile = staged.base + ".AVI";
     GstrFlmFile = staged.base + ".FLM";
 
+    // A channel text that states no range is shown as the recording's range: from an empty text
+    // or a number beyond 32 bits the conditions window would take another one.
+    AcqCondition& recorded = staged.param.param.Condition;
+    if (!StatedChannelRange(recorded.strCH))
+        recorded.strCH = basic::CStr(recorded.lStartCH) + "-" + basic::CStr(recorded.lEndCH);
     frmCondition& conditions = frmCondition::instance();
     {
         RaisedFlag internal(bInternalUpdate);
