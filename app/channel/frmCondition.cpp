@@ -459,6 +459,12 @@ void frmCondition::LoadObjectValue() {
     selectText(cmbCamera, c.strCamera);
 }
 
+void frmCondition::TakeChannelText(const std::string& text) {
+    txtCH.setText(text);
+    txtCH_LostFocus();
+    selectChecked(cmbCompCH, GAcqCondition.lCOMP_CH_ID);
+}
+
 // ---- Applying the record ----
 
 void frmCondition::SetCondition(bool bMsg, int32_t /*unused*/) {

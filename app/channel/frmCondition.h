@@ -99,6 +99,9 @@ public:
     void LoadObjectValue();
     // Controls -> record.
     void SaveObjectValue();
+    // The channel box given this text as LoadObjectValue gives it the record's: the range and
+    // the trigger channels taken from it, the trigger channel at the record's position.
+    void TakeChannelText(const std::string& text);
 
     // ---- Handlers ----
     void chkSync_Click();

@@ -272,16 +272,17 @@ TEST_F(LoadTest, ARecordingKeepsItsOwnChannelsOnABoardOfFixedChannels) {
     EXPECT_TRUE(driver.msgBoxes().empty());
 }
 
-// Texts that state no range, on a board of fixed channels and on a plain one.
-TEST_F(LoadTest, AChannelTextThatStatesNoRangeLoadsWithTheRecordingsRange) {
+// Texts that state no range, on a board of fixed channels and on a plain one, the trigger channel
+// stored as 3 at position 2 (channel 4): the range of the file, and the trigger channel of any load.
+TEST_F(LoadTest, AChannelTextThatStatesNoRangeLoadsWithTheRecordingsRangeAndTriggerChannel) {
     for (const char* text : {"1-2-3", "", "99999999999", "1-99999999999"})
         for (const std::string& board : {fixedBoard(), std::string("1")}) {
-            write(RecordingSpec(3, 100, 300, 2).set("Condition", "strCH", text).set("Condition", "lADBOARD_ID", board),
-                  "rec");
+            write(RecordingSpec(3, 100, 300, 2).set("Condition", "strCH", text).set("Condition", "lADBOARD_ID", board)
+                      .set("Condition", "strCOMP_CH", "3").set("Condition", "lCOMP_CH_ID", "2"), "rec");
             clickLoad("rec");
             const AcqCondition& c = GAcqCondition;
-            EXPECT_EQ(std::tuple(c.lStartCH, c.lEndCH, frmCondition::instance().txtCH.Text()), std::tuple(2, 4, "2-4"))
-                << text << " " << board;
+            EXPECT_EQ(std::tuple(c.lStartCH, c.lEndCH, frmCondition::instance().txtCH.Text(), c.strCOMP_CH),
+                      std::tuple(2, 4, "2-4", "4")) << text << " " << board;
         }
 }
 
