@@ -3,7 +3,9 @@
 #include "app/channel/frmCondition.h"
 
 #include <limits>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "app/channel/AmpCalTable.h"
 #include "app/channel/CBoard.h"
@@ -115,29 +117,43 @@ private:
     Acqisition& main_;
 };
 
-}  // namespace
-
-void ParseChannelRange(const std::string& text, int32_t& startCH, int32_t& endCH) {
+// The first and last numbers of a channel text as the window reads them: "" gives 0-0; three
+// or more parts, or a part beyond the number range, give none.
+std::optional<std::pair<double, double>> channelNumbers(const std::string& text) {
     const std::vector<std::string> parts = basic::Split(text, "-");
     switch (parts.size()) {
         case 0:
-            startCH = 0;
-            endCH = 0;
-            break;
+            return std::pair{0.0, 0.0};
         case 1:
-            if (const auto n = StoredNumber(parts[0], "チャンネル範囲")) startCH = endCH = wholeNumber(*n);
-            break;
+            if (const auto n = StoredNumber(parts[0], "チャンネル範囲")) return std::pair{*n, *n};
+            return std::nullopt;
         case 2: {
             const auto first = StoredNumber(parts[0], "チャンネル範囲");
             const auto last = basic::IsNumeric(parts[1]) ? StoredNumber(parts[1], "チャンネル範囲") : first;
-            if (!first || !last) break;  // a range with a part beyond the number range is not used
-            startCH = wholeNumber(*first);
-            endCH = wholeNumber(*last);
-            break;
+            if (!first || !last) return std::nullopt;
+            return std::pair{*first, *last};
         }
         default:
-            break;
+            return std::nullopt;
     }
+}
+
+// A number CLng takes without overflow.
+bool fitsLong(double v) { return v >= -2147483648.5 && v < 2147483647.5; }
+
+}  // namespace
+
+void ParseChannelRange(const std::string& text, int32_t& startCH, int32_t& endCH) {
+    if (const auto n = channelNumbers(text)) {
+        startCH = wholeNumber(n->first);
+        endCH = wholeNumber(n->second);
+    }
+}
+
+std::optional<std::pair<int32_t, int32_t>> StatedChannelRange(const std::string& text) {
+    const auto n = channelNumbers(text);
+    if (text.empty() || !n || !fitsLong(n->first) || !fitsLong(n->second)) return std::nullopt;
+    return std::pair{basic::CLng(n->first), basic::CLng(n->second)};
 }
 
 frmCondition& frmCondition::instance() { return forms::loadForm<frmCondition>(); }
@@ -441,6 +457,12 @@ void frmCondition::LoadObjectValue() {
     setCheck(chkCameraSetting, c.strCameraSetting);
     setCheck(chkAudioSetting, c.strAudioSetting);
     selectText(cmbCamera, c.strCamera);
+}
+
+void frmCondition::TakeChannelText(const std::string& text) {
+    txtCH.setText(text);
+    txtCH_LostFocus();
+    selectChecked(cmbCompCH, GAcqCondition.lCOMP_CH_ID);
 }
 
 // ---- Applying the record ----

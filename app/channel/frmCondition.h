@@ -4,7 +4,9 @@
 // window, enables its controls from the board catalogue and saves or loads the settings file of
 // the three windows whose controls make up the settings.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/forms/Form.h"
@@ -97,6 +99,9 @@ public:
     void LoadObjectValue();
     // Controls -> record.
     void SaveObjectValue();
+    // The channel box given this text as LoadObjectValue gives it the record's: the range and
+    // the trigger channels taken from it, the trigger channel at the record's position.
+    void TakeChannelText(const std::string& text);
 
     // ---- Handlers ----
     void chkSync_Click();
@@ -136,5 +141,8 @@ private:
 // The channel range text parsed as the window does: "" gives 0-0; "n" gives n-n; "a-b" gives
 // a-b (b = a when b is no number); three or more parts leave start and end as they are.
 void ParseChannelRange(const std::string& text, int32_t& startCH, int32_t& endCH);
+// The range a channel text states: "n" or "a-b" (b = a when b is no number) with whole numbers
+// within 32 bits. An empty text, three or more parts or a number beyond 32 bits state none.
+std::optional<std::pair<int32_t, int32_t>> StatedChannelRange(const std::string& text);
 
 }  // namespace qv

@@ -227,5 +227,14 @@ std::optional<int32_t> StoredLong(const std::string& text, const std::string& wh
 // The day's log line for a stored text that `where` refused (not a value it takes) and did not
 // use; a log that cannot be written is passed over.
 void LogRefusedSetting(const std::string& text, const std::string& where);
+// While one lives (they nest), each log line of the three above is written once on this thread:
+// a settings load reads the same stored values more than once.
+class LogIgnoredOnce {
+public:
+    LogIgnoredOnce();
+    ~LogIgnoredOnce();
+    LogIgnoredOnce(const LogIgnoredOnce&) = delete;
+    LogIgnoredOnce& operator=(const LogIgnoredOnce&) = delete;
+};
 
 }  // namespace qv

@@ -1,5 +1,8 @@
 // The daily log files of IniSet: "\LOG\yyyy\Log_<program>_yyyymmdd.txt" under the program folder.
 #include "app/common/IniSet.h"
+
+#include <set>
+
 #include "app/common/modIniFile.h"
 #include "platform/basic/Basic.h"
 #include "platform/kernel/Files.h"
@@ -40,7 +43,12 @@ void WriteRemoteLog(const std::string& message, bool withTime) {
 
 namespace {
 
+// The lines written under the open LogIgnoredOnce scopes, and how many are open.
+thread_local std::set<std::string> writtenOnce;
+thread_local int onceScopes = 0;
+
 void logLine(const std::string& line) {
+    if (onceScopes > 0 && !writtenOnce.insert(line).second) return;
     try {
         WriteLog(line, true);
     } catch (const basic::RuntimeError&) {
@@ -81,6 +89,12 @@ std::optional<int32_t> StoredLong(const std::string& text, const std::string& wh
 
 void LogRefusedSetting(const std::string& text, const std::string& where) {
     logLine(where + " の値 \"" + text + "\" は設定できないため無視しました。");
+}
+
+LogIgnoredOnce::LogIgnoredOnce() { ++onceScopes; }
+
+LogIgnoredOnce::~LogIgnoredOnce() {
+    if (--onceScopes == 0) writtenOnce.clear();
 }
 
 }  // namespace qv

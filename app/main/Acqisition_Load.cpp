@@ -178,6 +178,11 @@ std::string Acqisition::ApplyRecording(StagedRecording& staged) {
     GstrAviFile = staged.base + ".AVI";
     GstrFlmFile = staged.base + ".FLM";
 
+    // A channel text that states no range is shown as the recording's range: from an empty text
+    // or a number beyond 32 bits the conditions window would take another one.
+    AcqCondition& recorded = staged.param.param.Condition;
+    if (!StatedChannelRange(recorded.strCH))
+        recorded.strCH = basic::CStr(recorded.lStartCH) + "-" + basic::CStr(recorded.lEndCH);
     frmCondition& conditions = frmCondition::instance();
     {
         RaisedFlag internal(bInternalUpdate);
@@ -191,11 +196,9 @@ std::string Acqisition::ApplyRecording(StagedRecording& staged) {
             cmbSampleFreq.setListIndex(GAcqParam.lcmbSampleFreq_ListIndex);
         conditions.LoadObjectValue();
         // Selecting a board that scans a fixed set of channels puts that set in the channel
-        // box; the recording keeps its own channels, or its scans would be read with the set's.
-        if (conditions.txtCH.Text() != staged.param.param.Condition.strCH) {
-            conditions.txtCH.setText(staged.param.param.Condition.strCH);
-            conditions.txtCH_LostFocus();
-        }
+        // box; the recording keeps its own channels, or its scans would be read with the set's,
+        // and its trigger channel at the stored position, as on every other board.
+        if (conditions.txtCH.Text() != recorded.strCH) conditions.TakeChannelText(recorded.strCH);
         conditions.SaveObjectValue();
     }
 

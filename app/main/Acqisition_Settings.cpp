@@ -104,6 +104,7 @@ void Acqisition::cmdSaveSetting_Click() {
 
 void Acqisition::cmdLoadSetting_Click() {
     settingsOperation(*this, [&] {
+        const LogIgnoredOnce once;  // the range test and the restore read the same values
         WriteLog("LOAD COND. " + GstrSettingFile, true);
         SetDispStatus("LOAD COND", true);
         // A loaded recording is cleared, after asking, before the local board's settings or a
@@ -197,6 +198,8 @@ void Acqisition::ApplySettingCollection() {
 void Acqisition::ApplyStoredSettings() {
     // Down again on every way out, so the lists and RESTORE are not left muted.
     RaisedFlag internal(bInternalUpdate);
+    // The stored values are read twice below; one ignored is logged once.
+    const LogIgnoredOnce once;
     frmCondition& condition = frmCondition::instance();
     condition.InitForm();
     condition.LoadParamAll();

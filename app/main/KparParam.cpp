@@ -129,12 +129,12 @@ void readCondition(AcqCondition& c, bool& hasP2PHist) {
     c.lcmbCamera_ListIndex = text(s, "lcmbCamera_ListIndex", "0");
 }
 
-// The range the conditions window derives from the channel text when it takes the recording
-// over; a text that states no range (empty, three parts, a number beyond range) derives none.
+// A channel text that states another range than the recording's would have its scans read with
+// the wrong channels; one that states none (empty, three parts, a number beyond 32 bits) is
+// shown with the recording's range.
 bool channelTextAgrees(const AcqCondition& c) {
-    int32_t startCH = 0, endCH = 0;
-    ParseChannelRange(c.strCH, startCH, endCH);
-    return startCH == c.lStartCH && endCH == c.lEndCH;
+    const auto stated = StatedChannelRange(c.strCH);
+    return !stated || (stated->first == c.lStartCH && stated->second == c.lEndCH);
 }
 
 // What the rest of the program sizes and indexes by: a value outside these bounds would make

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/app/camera/FlameList_testsupport.h"
@@ -20,6 +21,7 @@
 #include "app/common/IniSet.h"
 #include "app/common/frmMessage.h"
 #include "app/common/modIniFile.h"
+#include "app/common/modSub_Combobox.h"
 #include "app/main/Acqisition.h"
 #include "platform/basic/Basic.h"
 #include "platform/forms/Driver.h"
@@ -97,6 +99,13 @@ protected:
     std::string history(int32_t i) {
         IniPathGuard g(ProgramFile("Tolvane.ini"));
         return ReadIniString("HISTORY", "ITEM_" + std::string(i < 10 ? "0" : "") + std::to_string(i), "");
+    }
+    // The list position of a board of fixed channels (1-9), the remote host chosen: a load from
+    // the AD board then lays that board out and puts its channels in the channel box.
+    static std::string fixedBoard() {
+        InstanceMode = 0;
+        frmCondition::instance().optGetRemoteHost.setValue(true);
+        return std::to_string(ComboBox_FindItem(frmCondition::instance().cmbADBoard, "VylB50[＋5]"));
     }
     // The default sample of RecordingSpec.
     static float raw(int32_t p, int32_t c) {
@@ -261,6 +270,20 @@ TEST_F(LoadTest, ARecordingKeepsItsOwnChannelsOnABoardOfFixedChannels) {
     EXPECT_EQ(GAcqCondition.lStartCH, 2);
     EXPECT_EQ(GAcqCondition.lEndCH, 4);
     EXPECT_TRUE(driver.msgBoxes().empty());
+}
+
+// Texts that state no range, on a board of fixed channels and on a plain one, the trigger channel
+// stored as 3 at position 2 (channel 4): the range of the file, and the trigger channel of any load.
+TEST_F(LoadTest, AChannelTextThatStatesNoRangeLoadsWithTheRecordingsRangeAndTriggerChannel) {
+    for (const char* text : {"1-2-3", "", "99999999999", "1-99999999999"})
+        for (const std::string& board : {fixedBoard(), std::string("1")}) {
+            write(RecordingSpec(3, 100, 300, 2).set("Condition", "strCH", text).set("Condition", "lADBOARD_ID", board)
+                      .set("Condition", "strCOMP_CH", "3").set("Condition", "lCOMP_CH_ID", "2"), "rec");
+            clickLoad("rec");
+            const AcqCondition& c = GAcqCondition;
+            EXPECT_EQ(std::tuple(c.lStartCH, c.lEndCH, frmCondition::instance().txtCH.Text(), c.strCOMP_CH),
+                      std::tuple(2, 4, "2-4", "4")) << text << " " << board;
+        }
 }
 
 // Channels 3-6 at 50 kHz after 1-16, in the current folder, channel 5 without range box and CAL.

@@ -299,10 +299,12 @@ TEST_F(SettingsOverRecordingTest, ChannelRangesOfASettingsFile) {
         GstrSettingFile = prog.win(text + ".SET");
         driver.run([&] { w->cmdLoadSetting_Click(); });
     };
-    for (const std::string text : {"33", "1000"}) {
+    for (const std::string text : {"33", "1000", "1e999"}) {  // the last beyond the number range
         loadFile(text);
-        EXPECT_GE(apptest::dayLogLines(prog.dir(), "frmCondition.txtCH.Text の値 \"" + text + "\""), 1u);
+        EXPECT_EQ(apptest::dayLogLines(prog.dir(), "の値 \"" + text + "\""), 1u) << text;
     }
+    loadFile("33");  // once a load
+    EXPECT_EQ(apptest::dayLogLines(prog.dir(), "の値 \"33\""), 2u);
     EXPECT_EQ(GAcqCondition.lEndCH, 2);
     ASSERT_TRUE(driver.click(w->cmdMoveNext));
     range("0", "1", 10);
