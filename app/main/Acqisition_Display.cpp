@@ -272,9 +272,12 @@ void Acqisition::DispFullWave(int32_t hDC, bool bForce) {
     if (trig) {
         Trelm::WINDOW(start, 0.0f, end, static_cast<float>(p.wCh));
         Trelm::LINETYPES(kDotted, RGB(0, 0, 0));
-        const float tp = MsToPoint(CLng(basic::Val(GAcqCondition.strTRG_POINT)));
-        Trelm::MOVEDRAW(start - tp, 0.0f, start - tp, 100.0f);
-        const int32_t t = CLng(basic::Val(GAcqCondition.strCH)) - 1;
+        // A trigger point or channel typed beyond the Long range draws no line.
+        if (const std::optional<int32_t> ms = basic::TryCLng(basic::TypedVal(GAcqCondition.strTRG_POINT))) {
+            const float tp = MsToPoint(*ms);
+            Trelm::MOVEDRAW(start - tp, 0.0f, start - tp, 100.0f);
+        }
+        const int32_t t = basic::TryCLng(basic::TypedVal(GAcqCondition.strCH)).value_or(0) - 1;
         if (t >= 0 && t < 32) {
             CWave& w = waveOf(t);
             Trelm::WINDOW(start, w.WindowLo(), end, w.WindowHi());
