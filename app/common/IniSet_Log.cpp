@@ -1,6 +1,7 @@
 // The daily log files of IniSet: "\LOG\yyyy\Log_<program>_yyyymmdd.txt" under the program folder.
 #include "app/common/IniSet.h"
 
+#include <cmath>
 #include <set>
 
 #include "app/common/modIniFile.h"
@@ -62,21 +63,16 @@ void logIgnored(const std::string& text, const std::string& where) {
 }  // namespace
 
 std::optional<double> StoredNumber(const std::string& text, const std::string& where) {
-    try {
-        return basic::Val(text);
-    } catch (const basic::RuntimeError&) {  // an exponent beyond the number range
-        logIgnored(text, where);
-        return std::nullopt;
-    }
+    const double v = basic::TypedVal(text);
+    if (std::isfinite(v)) return v;
+    logIgnored(text, where);  // an exponent beyond the number range
+    return std::nullopt;
 }
 
 std::optional<int32_t> StoredLong(const std::string& text, const std::string& where) {
-    try {
-        return basic::CLng(basic::Val(text));
-    } catch (const basic::RuntimeError&) {
-        logIgnored(text, where);
-        return std::nullopt;
-    }
+    const std::optional<int32_t> n = basic::TryCLng(basic::TypedVal(text));
+    if (!n) logIgnored(text, where);
+    return n;
 }
 
 std::optional<int32_t> StoredLong(const std::string& text, const std::string& where, int32_t lowest,
