@@ -1,10 +1,9 @@
 // What a user can type and click raises no run-time error, in any window the program can show,
 // with the sample recording loaded and with nothing loaded. For each hostile text, twice: every
-// text box that takes input gets the text (its Change, Enter and LostFocus fire), every button
-// and clickable label is clicked while the texts stand, then every check box and option button
-// (backwards the second time). Message boxes get a fixed answer: the first button, but the last
-// (No, Cancel) for the exit confirmation and the questions that clear the loaded data; input
-// boxes and file dialogs are cancelled; a modal window is closed again at once.
+// text box that takes input gets it (Change, Enter, LostFocus), every button and clickable label
+// is clicked while it stands, then every check box and option button (backwards the second time,
+// so each is seen both ways). Message boxes get the first button, but No or Cancel for the exit
+// and the questions that clear the data; other dialogs are cancelled, modal windows closed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,25 +22,18 @@ using namespace qv;
 
 namespace {
 
-const std::vector<std::string> kHostileTexts = {
-    "", "-", ".", "1e39", "-500e39", "-1e308", "-500e999", "99999999999", "2147483648", "2147483647", "24856", "-1",
-    "abc", "１２３", "日本語のテキスト", std::string(300, '9')};
+const std::string kTexts[] = {"", "-", ".", "1e39", "-500e39", "-1e308", "-500e999", "99999999999", "2147483648",
+                              "2147483647", "24856", "-1", "abc", "１２３", "日本語のテキスト", std::string(300, '9')};
 
-using apptest::ProgramWindow;
-
-class FixedAnswers : public forms::DialogService {
-public:
+struct FixedAnswers : forms::DialogService {
     int msgBox(const std::string&, int style, const std::string& title) override {
         const std::vector<int> buttons = forms::msgBoxResults(style);
         return title == "終了" || title == "適用" ? buttons.back() : buttons.front();
     }
-    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> fileDialog(const forms::FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> fileDialog(const forms::FileDialogRequest&) override { return {}; }
 };
 
-// Closes a modal window as soon as it shows, every time.
 void closeAtOnce(const std::string& form) {
     forms::Runtime::get().queueModalScript(form, [form](forms::Form& f) {
         f.Hide();
@@ -49,134 +41,112 @@ void closeAtOnce(const std::string& form) {
     });
 }
 
+using Kind = bool (*)(forms::Control&);
+bool isText(forms::Control& c) { return dynamic_cast<forms::TextBox*>(&c); }
+bool isButton(forms::Control& c) {
+    return c.Click.hasHandlers() && (dynamic_cast<forms::CommandButton*>(&c) || dynamic_cast<forms::Label*>(&c));
+}
+bool isSwitch(forms::Control& c) {
+    return c.Click.hasHandlers() && (dynamic_cast<forms::CheckBox*>(&c) || dynamic_cast<forms::OptionButton*>(&c));
+}
+
 class UserInputSweep : public ::testing::TestWithParam<std::tuple<size_t, bool>> {
 protected:
     void SetUp() override {
-        here_ = std::filesystem::current_path();
-        std::filesystem::current_path(prog.dir());
+        std::filesystem::current_path(prog.dir());  // the export writes into the current folder
         forms::Runtime::get().setDialogs(&answers);
         for (const char* modal : {"frmCondition", "frmSelectAmp"}) closeAtOnce(modal);
         driver.setScreen(1920, 1080);
-        main = &Acqisition::instance();
-        driver.run([this] { main->Show(); });
+        driver.run([] { Acqisition::instance().Show(); });
         driver.advance(1);
     }
     void TearDown() override {
         forms::Runtime::get().setDialogs(nullptr);
-        std::filesystem::current_path(here_);
+        std::filesystem::current_path(here);
         GAcqParam = AcqParam{};
         GAcqCondition = AcqCondition{};
         ClearFileNameGlobals();
         GlFlameTime.clear();
     }
 
-    void loadSample() {
-        for (const char* ext : {".Kpar", ".Kdat", ".AVI", ".FLM"})
-            std::filesystem::copy_file(std::filesystem::path(QV_BIN_DIR) / ("Sample" + std::string(ext)),
-                                       prog.dir() / ("Sample" + std::string(ext)));
-        ASSERT_TRUE(driver.type(main->txtFName, prog.win("Sample")));
-        ASSERT_TRUE(driver.click(main->cmdLoad));
-        ASSERT_EQ(GAcqParam.PTotal, 60000);
-        driver.advance(200);
-    }
-
-    // One user action and the timers that fall due after it; what either raised is a fault.
+    // One action and the timers due after it; each run-time error is a fault that says where.
     void step(const std::string& what, const std::function<void()>& action) {
         const auto& errors = driver.errors();
         size_t from = errors.size();
         try {
             action();
-            for (; from < errors.size(); ++from) faults.push_back(what + ": " + errors[from]);
+            for (; from < errors.size(); ++from) faults += what + ": " + errors[from] + "\n";
             driver.advance(250);
-            for (; from < errors.size(); ++from) faults.push_back(what + ", then a timer: " + errors[from]);
+            for (; from < errors.size(); ++from) faults += what + ", then a timer: " + errors[from] + "\n";
         } catch (const forms::HeadlessFailure& e) {
-            faults.push_back(what + ": " + e.what());
+            faults += what + ": " + e.what() + "\n";
         }
     }
-
-    // The window as the user left it, shown again when an action closed it.
+    // The window, opened again when an action closed it.
     forms::Form& window() {
-        forms::Form* f = forms::Runtime::get().findForm(name_);
-        if (f && f->Visible()) return *f;
+        if (forms::Form* f = forms::Runtime::get().findForm(name); f && f->Visible()) return *f;
         forms::Form* opened = nullptr;
-        driver.run([&] { opened = &window_.open(); });
-        name_ = opened->Name();
+        driver.run([&] { opened = &apptest::kProgramWindows[std::get<0>(GetParam())].open(); });
+        name = opened->Name();
         return *opened;
     }
-    // The window's controls by name, taken afresh: an action may load or unload elements.
-    std::vector<std::string> controlsOf(bool (*kind)(forms::Control&)) {
+    // Its controls of a kind that take input now, by name: actions load and unload elements.
+    std::vector<std::string> live(Kind kind) {
         std::vector<std::string> names;
         for (forms::Control* c : window().Controls())
             if (kind(*c) && forms::Runtime::get().acceptsUserInput(*c)) names.push_back(c->fullName());
         return names;
     }
-    static bool isText(forms::Control& c) { return dynamic_cast<forms::TextBox*>(&c) != nullptr; }
-    static bool isButton(forms::Control& c) {
-        return c.Click.hasHandlers() && (dynamic_cast<forms::CommandButton*>(&c) || dynamic_cast<forms::Label*>(&c));
-    }
-    static bool isSwitch(forms::Control& c) {
-        return c.Click.hasHandlers() && (dynamic_cast<forms::CheckBox*>(&c) || dynamic_cast<forms::OptionButton*>(&c));
-    }
-
-    void typeInto(const std::string& box, const std::string& text, const std::string& shown) {
+    void type(const std::string& box, const std::string& text) {
         auto* t = dynamic_cast<forms::TextBox*>(window().findControlByFullName(box));
-        const std::string at = name_ + "." + box + " with " + shown + " (" + box;
+        const std::string at = name + "." + box + " with \"" + text.substr(0, 30) + "\" (" + box;
         bool typed = false;
         step(at + "_Change)", [&] { typed = t && driver.type(*t, text); });
         if (!typed) return;
         step(at + "_KeyDown Enter)", [&] { driver.keyDown(window(), 13); });
         step(at + "_LostFocus)", [&] { driver.run([] { forms::Runtime::get().moveFocus(nullptr); }); });
     }
-
-    void click(const std::string& control, const std::string& text, const std::string& shown) {
-        const std::vector<std::string> before = controlsOf(isText);
-        step(name_ + "." + control + "_Click with " + shown + " in the boxes", [&] {
+    // A box the click brings up (the edit box over a label) takes the text at once.
+    void click(const std::string& control, const std::string& text) {
+        const std::vector<std::string> before = live(isText);
+        step(name + "." + control + "_Click with \"" + text.substr(0, 30) + "\" in the boxes", [&] {
             if (forms::Control* c = window().findControlByFullName(control)) driver.click(*c);
         });
-        // A box the click brought up (the edit box over a label) takes the text at once.
-        for (const std::string& box : controlsOf(isText))
-            if (std::find(before.begin(), before.end(), box) == before.end()) typeInto(box, text, shown);
+        for (const std::string& box : live(isText))
+            if (std::find(before.begin(), before.end(), box) == before.end()) type(box, text);
     }
 
-    // Every box takes the text, then every button and label is clicked while it stands, and
-    // last every check box and option button (in the order given), for the next pass.
-    void pass(const std::string& text, bool reverse) {
-        const std::string shown = "\"" + (text.size() > 20 ? text.substr(0, 20) + "…" : text) + "\"";
-        for (const std::string& box : controlsOf(isText)) typeInto(box, text, shown);
-        for (bool (*kind)(forms::Control&) : {isButton, isSwitch}) {
-            std::vector<std::string> controls = controlsOf(kind);
-            if (reverse) std::reverse(controls.begin(), controls.end());
-            for (const std::string& c : controls) click(c, text, shown);
-        }
-    }
-
-    std::filesystem::path here_;
+    std::filesystem::path here = std::filesystem::current_path();
     apptest::TempProgramFolder prog;
     apptest::StartableProgram start{prog};
     FixedAnswers answers;
     forms::Driver driver;
-    Acqisition* main = nullptr;
-    const ProgramWindow& window_ = apptest::kProgramWindows[std::get<0>(GetParam())];
-    std::string name_;
-    std::vector<std::string> faults;
+    std::string name, faults;
 };
 
 TEST_P(UserInputSweep, RaisesNoRunTimeError) {
-    if (std::get<1>(GetParam())) loadSample();
-    // The switches a user reaches by keys: every frame enabled, the hidden panel and the hidden
+    Acqisition& main = Acqisition::instance();
+    if (std::get<1>(GetParam())) {
+        for (const char* ext : {".Kpar", ".Kdat", ".AVI", ".FLM"})
+            std::filesystem::copy_file(std::string(QV_BIN_DIR "/Sample") + ext, prog.dir() / ("Sample" + std::string(ext)));
+        ASSERT_TRUE(driver.type(main.txtFName, prog.win("Sample")) && driver.click(main.cmdLoad));
+        ASSERT_EQ(GAcqParam.PTotal, 60000);
+    }
+    // Switches a user reaches by keys: every frame enabled, the hidden panel and the hidden
     // state window shown, the mean of the cursor range drawn.
-    for (const int key : {int{'H'}, 13, int{'2'}}) driver.keyDown(*main, key, 7);
-    name_ = window().Name();
-    // Two passes a text, the second clicking backwards: every check box is seen both ways
-    // and each group of option buttons with its first and its last option chosen.
-    for (const std::string& text : kHostileTexts) {
-        pass(text, false);
-        pass(text, true);
+    for (const int key : {int{'H'}, 13, int{'2'}}) driver.keyDown(main, key, 7);
+    for (const std::string& text : kTexts) {
+        for (const bool backwards : {false, true}) {
+            for (const std::string& box : live(isText)) type(box, text);
+            for (const Kind kind : {isButton, isSwitch}) {
+                std::vector<std::string> controls = live(kind);
+                if (backwards) std::reverse(controls.begin(), controls.end());
+                for (const std::string& c : controls) click(c, text);
+            }
+        }
         ASSERT_FALSE(driver.ended()) << "the program ended with \"" << text << "\" in the boxes";
     }
-    std::string report;
-    for (const std::string& f : faults) report += f + "\n";
-    EXPECT_TRUE(faults.empty()) << faults.size() << " run-time errors:\n" << report;
+    EXPECT_EQ(faults, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWindow, UserInputSweep,
