@@ -138,9 +138,6 @@ std::optional<std::pair<double, double>> channelNumbers(const std::string& text)
     }
 }
 
-// A number CLng takes without overflow.
-bool fitsLong(double v) { return v >= -2147483648.5 && v < 2147483647.5; }
-
 }  // namespace
 
 void ParseChannelRange(const std::string& text, int32_t& startCH, int32_t& endCH) {
@@ -152,8 +149,10 @@ void ParseChannelRange(const std::string& text, int32_t& startCH, int32_t& endCH
 
 std::optional<std::pair<int32_t, int32_t>> StatedChannelRange(const std::string& text) {
     const auto n = channelNumbers(text);
-    if (text.empty() || !n || !fitsLong(n->first) || !fitsLong(n->second)) return std::nullopt;
-    return std::pair{basic::CLng(n->first), basic::CLng(n->second)};
+    if (text.empty() || !n) return std::nullopt;
+    const std::optional<int32_t> first = basic::TryCLng(n->first), last = basic::TryCLng(n->second);
+    if (!first || !last) return std::nullopt;
+    return std::pair{*first, *last};
 }
 
 frmCondition& frmCondition::instance() { return forms::loadForm<frmCondition>(); }

@@ -25,14 +25,10 @@ constexpr int kEnter = 13;
 // The table row of the trigger comparison channel; -1 when the conditions name no channel of
 // the 32 rows.
 int32_t comparisonRow() {
-    try {
-        const double row = basic::Val(GAcqCondition.strCOMP_CH) - 1.0;
-        if (!(row > -1.0 && row < 32.0)) return -1;
-        const int32_t k = basic::CLng(row);
-        return k <= 31 && k >= 0 ? k : -1;
-    } catch (const basic::RuntimeError&) {  // an exponent beyond any number
-        return -1;
-    }
+    const double row = basic::TypedVal(GAcqCondition.strCOMP_CH) - 1.0;
+    if (!(row > -1.0 && row < 32.0)) return -1;  // an exponent beyond any number included
+    const int32_t k = basic::CLng(row);
+    return k <= 31 && k >= 0 ? k : -1;
 }
 
 // Fills the table from `set` with the rows of the live channel range; conditions that name no
