@@ -40,6 +40,7 @@ void Driver::run(const std::function<void()>& code) {
 
 bool Driver::act(const Widget& w, const std::function<void()>& action) {
     if (!Runtime::get().acceptsUserInput(w)) return false;
+    Runtime::UserAction acting(w);
     run(action);
     return true;
 }

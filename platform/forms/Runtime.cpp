@@ -37,6 +37,8 @@ Runtime& Runtime::get() {
 Form& Runtime::formOf(std::type_index type, const std::function<std::unique_ptr<Form>()>& make) {
     for (auto& lf : forms_)
         if (lf.type == type) return *lf.form;
+    // After End nothing is shown again: code still unwinding gets no window created anew.
+    if (ended_) throw ProgramEnded();
     std::unique_ptr<Form> made = make();
     Form& f = *made;
     forms_.push_back(LoadedForm{type, std::move(made)});
@@ -107,7 +109,9 @@ uint32_t Runtime::now() const { return kernel::tickCount(); }
 
 void Runtime::DoEvents() {
     if (host_) host_->processEvents();
-    processPending();
+    if (!ended_) processPending();
+    // End ran in there: the code that called DoEvents must not go on.
+    if (ended_) throw ProgramEnded();
 }
 
 void Runtime::processPending() {
@@ -253,7 +257,19 @@ bool Runtime::acceptsUserInput(const Widget& w) const {
     const Form* f = w.owningForm();
     if (ended_ || !f || !w.isLoaded()) return false;
     if (Form* m = topModal(); m && m != f) return false;
+    if (std::find(acting_.begin(), acting_.end(), &w) != acting_.end()) return false;
     return w.acceptsInput();
+}
+
+Runtime::UserAction::UserAction(const Widget& w) : held_(w.isForm() ? nullptr : &w) {
+    if (held_) get().acting_.push_back(held_);
+}
+
+Runtime::UserAction::~UserAction() {
+    if (!held_) return;
+    auto& acting = get().acting_;
+    if (auto it = std::find(acting.rbegin(), acting.rend(), held_); it != acting.rend())
+        acting.erase(std::next(it).base());
 }
 
 void Runtime::deliverKeyDown(Form& form, int keyCode, int shift) {
@@ -343,6 +359,7 @@ void Runtime::reset() {
     posted_.clear();
     focused_ = nullptr;
     modalStack_.clear();
+    acting_.clear();
     modalScripts_.clear();
     scripted_.clear();
     dialogs_ = nullptr;

@@ -72,7 +72,8 @@ public:
     static Runtime& get();
 
     // ---- Forms ----
-    // The loaded instance of a window class, created (Load run, still hidden) when missing.
+    // The loaded instance of a window class, created (Load run, still hidden) when missing;
+    // after End none is created (ProgramEnded).
     Form& formOf(std::type_index type, const std::function<std::unique_ptr<Form>()>& make);
     // Loaded forms in load order.
     std::vector<Form*> Forms() const;
@@ -102,8 +103,23 @@ public:
 
     // ---- User input (the front end and the headless driver deliver it the same way) ----
     // False for hidden or disabled controls and forms, for unloaded ones, for forms other
-    // than the top modal one while a modal form is shown, and after End.
+    // than the top modal one while a modal form is shown, for a control whose own user action
+    // is still running, and after End.
     bool acceptsUserInput(const Widget& w) const;
+    // Every user action on a widget runs inside one. While a control's action runs (its handler
+    // may yield in DoEvents), the control takes no other: a second click on a button whose work
+    // is still running is dropped, not started inside the first. Forms are not held, so their
+    // close and keys stay usable.
+    class UserAction {
+    public:
+        explicit UserAction(const Widget& w);
+        ~UserAction();
+        UserAction(const UserAction&) = delete;
+        UserAction& operator=(const UserAction&) = delete;
+
+    private:
+        const Widget* held_;
+    };
     // KeyDown to the form first when KeyPreview is on, then to its focused control unless
     // the form zeroed KeyCode; with no focused control the form gets it.
     void deliverKeyDown(Form& form, int keyCode, int shift);
@@ -184,6 +200,7 @@ private:
     std::deque<std::function<void()>> posted_;
     Control* focused_ = nullptr;
     std::vector<Form*> modalStack_;
+    std::vector<const Widget*> acting_;  // controls whose user action is running
     std::map<std::string, std::deque<ModalScript>> modalScripts_;
     ScriptedDialogs scripted_;
     DialogService* dialogs_ = nullptr;

@@ -270,6 +270,7 @@ bool FrontEnd::userMay(const forms::Widget& w) const { return Runtime::get().acc
 
 bool FrontEnd::act(const forms::Widget& w, const std::function<void()>& action) {
     if (!userMay(w)) return false;
+    Runtime::UserAction acting(w);
     run(action);
     return true;
 }
@@ -315,9 +316,8 @@ void FrontEnd::run(const std::function<void()>& code) {
 // ---- Event loop ----------------------------------------------------------------------------------
 
 void FrontEnd::processEvents() {
+    // An End in there unwinds the caller of DoEvents (the runtime checks).
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    // End ran in there: the code that called DoEvents must not go on.
-    if (Runtime::get().ended()) throw forms::ProgramEnded();
 }
 
 void FrontEnd::waitForEvents(int maxWaitMs) {

@@ -106,6 +106,26 @@ TEST_F(UserInput, DisabledOrHiddenRefuseTheUserButNotTheCode) {
     EXPECT_EQ(std::count(f.log.begin(), f.log.end(), "cmdLoad_Click"), 0);
 }
 
+// A click whose handler lets events through: inside it the same button takes no click (a double
+// click runs the work once), other controls and the form take theirs, and code still raises it.
+TEST_F(UserInput, AControlTakesNoInputWhileItsOwnActionRuns) {
+    int runs = 0;
+    std::vector<bool> taken;
+    ScopedConnection yielding = f.cmdLoad.Click.connect([&] {
+        if (++runs > 1) return;
+        Runtime::get().post([&] {
+            taken = {drv.click(f.cmdLoad), drv.focus(f.TXTPreSetCounter), drv.keyDown(f, key::Escape)};
+            f.cmdLoad.Click.raise();
+        });
+        DoEvents();
+    });
+    EXPECT_TRUE(drv.click(f.cmdLoad));
+    EXPECT_EQ(taken, (std::vector<bool>{false, true, true}));
+    EXPECT_EQ(runs, 2);
+    EXPECT_TRUE(drv.click(f.cmdLoad));  // once it is over, the button takes clicks again
+    EXPECT_EQ(runs, 3);
+}
+
 TEST_F(UserInput, FocusIsDroppedWhenItsControlHides) {
     drv.focus(f.TXTPreSetCounter);
     f.TXTPreSetCounter.setVisible(false);
