@@ -310,9 +310,13 @@ void frmCAMDisp::cmdPlayMP3_Click() {}
 
 // Closing the camera window ends the program: the main window unloads with it. A cancel, or
 // a main window that refuses to close, keeps both. While the main window's close is under way
-// (it unloads this window too) there is nothing more to ask or to close.
-void frmCAMDisp::Form_QueryUnload(int& Cancel, int) {
-    if (GbEndProgram) return;
+// (it saves this window's placement and unloads it too) there is nothing more to ask or to close:
+// the user's close meanwhile is refused, so the placement saved is this window's.
+void frmCAMDisp::Form_QueryUnload(int& Cancel, int UnloadMode) {
+    if (GbEndProgram) {
+        if (UnloadMode == forms::vbFormControlMenu) Cancel = 1;
+        return;
+    }
     if (!ConfirmExit()) {
         Cancel = 1;
         return;

@@ -158,6 +158,7 @@ private:
     std::unique_ptr<CTile> tile_;
     int32_t lPrevHeight = 0, lPrevWidth = 0;
     bool bDispFlamePosBusy = false;
+    bool bInPlay = false;  // a playback runs; another start meanwhile is dropped
     bool bDispFlamePosToggle = false;
     bool bDispFlameMSToggle = false;
     std::string lastAdjustMS_ = "0";  // the last offset text that fit a long

@@ -4,6 +4,7 @@
 
 #include "app/camera/frmCAMDisp.h"
 #include "app/common/IniSet.h"
+#include "app/common/modCommon.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
 #include "platform/basic/Basic.h"
@@ -27,12 +28,7 @@ public:
         Acqisition::instance().SetDispStatus("Play", true);
     }
     ~PlayMode() {
-        if (!playing_) return;
-        try {
-            Acqisition::instance().SetDispStatus("End", true);
-        } catch (const basic::RuntimeError& e) {
-            WriteLog("再生終了: " + basic::CStr(e.number()) + " " + e.description(), true);
-        }
+        if (playing_) ClosingStep("再生終了", [] { Acqisition::instance().SetDispStatus("End", true); });
     }
 
 private:
@@ -77,6 +73,9 @@ std::optional<frmCAMDisp::PlayRange> frmCAMDisp::beginPlay() {
 }
 
 void frmCAMDisp::playback(void (frmCAMDisp::*loop)(const PlayRange&)) {
+    // Nor while the CSV export runs: each step loads the page the export is reading rows from.
+    if (bInPlay || Acqisition::instance().bInCSV) return;
+    Acqisition::RaisedFlag playing(bInPlay);
     PlayMode mode;  // declared first: the ini file is restored before the mode ends
     IniPathGuard ini(ProgramFile("Tolvane.ini"));
     const std::optional<PlayRange> range = beginPlay();

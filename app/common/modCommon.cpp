@@ -15,6 +15,21 @@ void DoEventsWait(int32_t n) {
     }
 }
 
+void ClosingStep(const char* what, const std::function<void()>& step) noexcept {
+    if (forms::Runtime::get().ended()) return;
+    try {
+        step();
+    } catch (const forms::ProgramEnded&) {
+        // The program ended inside the step; the unwinding already under way finishes it.
+    } catch (const std::exception& e) {
+        try {
+            WriteLog(std::string(what) + ": " + e.what(), true);
+        } catch (...) {
+        }
+    } catch (...) {
+    }
+}
+
 bool IsControlArray(const forms::Control& control) { return control.Index() >= 0; }
 
 void ShowInExplorer(int32_t /*ownerWindow*/, const std::string& path) {

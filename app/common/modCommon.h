@@ -2,6 +2,7 @@
 // Small path, text and array helpers.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ namespace qv {
 // n times (nothing for n <= 0): runs pending window messages, then sleeps 1 ms. Handlers of any
 // window may run inside it.
 void DoEventsWait(int32_t n);
+
+// A closing step of a handler, run from a destructor on every way out of it: skipped once the
+// program has ended (its windows are gone and nothing is shown again); whatever the step raises
+// is written to the day's log and goes no further, so the unwinding that runs it goes on.
+void ClosingStep(const char* what, const std::function<void()>& step) noexcept;
 
 // True when the control is an element of a control array.
 bool IsControlArray(const forms::Control& control);

@@ -140,7 +140,7 @@ struct KparParam;
 class EnableOnExit {
 public:
     explicit EnableOnExit(forms::Form& form) : form_(form) { form_.setEnabled(false); }
-    ~EnableOnExit() { form_.setEnabled(true); }
+    ~EnableOnExit();
     EnableOnExit(const EnableOnExit&) = delete;
     EnableOnExit& operator=(const EnableOnExit&) = delete;
 
@@ -170,6 +170,12 @@ public:
     bool bInternalUpdate = false;  // stored settings are being applied
     bool bAutoCall = false;        // a handler runs on the program's own request
     int32_t wdtCounter = 0;        // watchdog count, ms
+    // Work that lets events through while it runs: each flag is up while its work runs, and a
+    // start of the same work meanwhile (by any control, key, drop or call) is dropped.
+    bool bInLoad = false;          // a recording load
+    bool bInSettingsFile = false;  // a settings file saved or applied
+    bool bInCSV = false;           // the CSV export
+    bool bInDataShift = false;     // a channel's data shifted in its file
 
     // ---- Companion programs and system-ini options ----
     void ReadUseSubPrg();

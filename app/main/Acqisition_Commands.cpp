@@ -8,6 +8,7 @@
 #include "app/channel/frmCondition.h"
 #include "app/common/IniSet.h"
 #include "app/common/frmMessage.h"
+#include "app/common/modCommon.h"
 #include "app/common/modIniFile.h"
 #include "app/main/frm最も近いグラフを探す.h"
 #include "app/main/Acqisition.h"
@@ -47,6 +48,8 @@ void Acqisition::cmdCONDITION_Click() {
 }
 
 void Acqisition::cmdQUIT_Click() {
+    if (bInSettingsFile) return;
+    RaisedFlag running(bInSettingsFile);
     std::string calFailure;
     {
         // The window stays disabled for the whole save and comes back usable however the save
@@ -58,9 +61,11 @@ void Acqisition::cmdQUIT_Click() {
                 w.cmdQUIT.setEnabled(false);
             }
             ~Saving() {
-                w.setEnabled(true);
-                w.cmdQUIT.setEnabled(true);
-                ShowMessage(false, "", "", false);
+                ClosingStep("QUIT closing", [this] {
+                    w.setEnabled(true);
+                    w.cmdQUIT.setEnabled(true);
+                    ShowMessage(false, "", "", false);
+                });
             }
         } saving(*this);
 

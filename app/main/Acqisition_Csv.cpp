@@ -16,6 +16,7 @@
 #include "app/common/IniSet_Options.h"
 #include "app/common/frmMessage.h"
 #include "app/common/modCalRecord.h"
+#include "app/common/modCommon.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
 #include "app/main/Acqisition_SideFiles.h"
@@ -95,7 +96,9 @@ struct Outcome {
 
 // Hides the progress box on every way out of a writer.
 struct ProgressShown {
-    ~ProgressShown() { ShowProgress(false, "", 0, 0); }
+    ~ProgressShown() {
+        ClosingStep("CSV progress", [] { ShowProgress(false, "", 0, 0); });
+    }
 };
 
 // The channel columns of the rows and whether the rows are numbered.
@@ -413,7 +416,7 @@ struct CsvClosing {
     Acqisition& w;
     bool begun = false;
     ~CsvClosing() {
-        try {
+        ClosingStep("CSV closing", [this] {
             forms::CheckBox& abort = frmMessage::instance().chkAbort;
             if (abort.Value() == forms::vbChecked) abort.setValue(forms::vbUnchecked);
             if (begun) {
@@ -427,12 +430,12 @@ struct CsvClosing {
             } else {
                 w.ALL_BTN_ModeSet();
             }
-        } catch (const basic::RuntimeError& e) {
-            WriteLog(std::string("CSV closing: ") + e.what(), true);
-        }
-        w.fraCSV.setEnabled(true);
-        w.fraCtrl.setEnabled(true);
-        w.setEnabled(true);
+        });
+        ClosingStep("CSV closing", [this] {
+            w.fraCSV.setEnabled(true);
+            w.fraCtrl.setEnabled(true);
+            w.setEnabled(true);
+        });
     }
 };
 
@@ -448,6 +451,8 @@ void prepareCalibration() {
 }  // namespace
 
 void Acqisition::cmdCSV_Click() {
+    if (bInCSV) return;
+    RaisedFlag running(bInCSV);
     cmdCSV.setEnabled(false);
     fraCSV.setEnabled(false);
     fraCtrl.setEnabled(false);

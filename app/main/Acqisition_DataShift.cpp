@@ -170,6 +170,8 @@ std::string shiftChannelFile(const std::string& path, const std::string& shownNa
 }  // namespace
 
 void Acqisition::cmdずらす_Click() {
+    if (bInDataShift) return;
+    RaisedFlag running(bInDataShift);
     const auto refuse = [](const std::string& why) { forms::MsgBox(why, forms::vbExclamation); };
     const int32_t wCh = GAcqParam.wCh;
     const int32_t total = GAcqParam.PTotal;

@@ -91,6 +91,8 @@ StagedRecording StageRecording(const std::string& base, KparParam param) {
 }
 
 void Acqisition::cmdLoad_Click() {
+    if (bInLoad) return;
+    RaisedFlag loading(bInLoad);
     const std::string inVolts = LoadTypedRecording();
     // Told once the load has ended and the window is back.
     if (!inVolts.empty())
@@ -106,16 +108,16 @@ std::string Acqisition::LoadTypedRecording() {
     struct Closing {
         Acqisition& w;
         ~Closing() {
-            try {
+            ClosingStep("LOAD closing", [this] {
                 w.SetDispStatus("End", true);
                 w.ALL_BTN_ModeSet();
                 ShowMessage(false, "", "", false);
-            } catch (const basic::RuntimeError& e) {
-                WriteLog(std::string("LOAD closing: ") + e.what(), true);
-            }
-            w.Frame5.setEnabled(true);
-            w.fraCtrl.setEnabled(true);
-            w.setEnabled(true);
+            });
+            ClosingStep("LOAD closing", [this] {
+                w.Frame5.setEnabled(true);
+                w.fraCtrl.setEnabled(true);
+                w.setEnabled(true);
+            });
         }
     } closing{*this};
 
@@ -314,10 +316,11 @@ void Acqisition::Form_OLEDragDrop(forms::DataObject& Data, int&, int, int, float
         const auto endsWith = [&](const std::string& ext) {
             return upper.size() >= ext.size() && upper.compare(upper.size() - ext.size(), ext.size(), ext) == 0;
         };
-        if (endsWith(".KDAT") || endsWith(".KPAR")) {
+        // A running load or settings operation still reads the name this would replace.
+        if ((endsWith(".KDAT") || endsWith(".KPAR")) && !bInLoad) {
             txtFName.setText(GetPathWithoutExt(name));
             cmdLoad_Click();
-        } else if (endsWith(".SET")) {
+        } else if (endsWith(".SET") && !bInSettingsFile) {
             GstrSettingFile = name;
             cmdLoadSetting_Click();
         }

@@ -14,6 +14,7 @@
 #include "app/common/IniSet.h"
 #include "app/common/IniSet_Options.h"
 #include "app/common/frmMessage.h"
+#include "app/common/modCommon.h"
 #include "app/common/modFile.h"
 #include "app/common/modIniFile.h"
 #include "app/common/modSetting.h"
@@ -31,16 +32,14 @@ constexpr int kErrSilent = 32755;
 struct SettingsClosing {
     Acqisition& w;
     ~SettingsClosing() {
-        try {
+        ClosingStep("SETTING closing", [this] {
             w.SetDispStatus("End", true);
             w.setEnabled(true);
             w.cmdQUIT.setEnabled(true);
             ShowMessage(false, "", "", false, false);
             w.ALL_BTN_ModeSet();
-        } catch (const basic::RuntimeError& e) {
-            WriteLog(std::string("SETTING closing: ") + e.what(), true);
-        }
-        w.setEnabled(true);
+        });
+        ClosingStep("SETTING closing", [this] { w.setEnabled(true); });
     }
 };
 
@@ -48,6 +47,8 @@ struct SettingsClosing {
 // not, run-time errors reported, and the common exit on every way out.
 template <class Body>
 void settingsOperation(Acqisition& w, Body body) {
+    if (w.bInSettingsFile) return;
+    Acqisition::RaisedFlag running(w.bInSettingsFile);
     w.setEnabled(false);
     w.cmdQUIT.setEnabled(false);
     w.ALL_BTN_ModeSet();

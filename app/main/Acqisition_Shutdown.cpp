@@ -39,6 +39,11 @@ void unloadIfLoaded(std::string_view name) {
 }  // namespace
 
 void Acqisition::Form_QueryUnload(int& Cancel, int /*UnloadMode*/) {
+    // A close is under way (its messages let this request through): it ends the program itself.
+    if (GbEndProgram) {
+        Cancel = 1;
+        return;
+    }
     if (IsModeAcq()) {
         ShowMessage(true, "取り込み中は終了できません.", "End を押して終了してください。", false);
         Cancel = 1;

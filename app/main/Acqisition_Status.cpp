@@ -7,6 +7,7 @@
 #include "app/camera/frmCAMDisp.h"
 #include "app/common/IniSet.h"
 #include "app/common/IniSet_Options.h"
+#include "app/common/modCommon.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
 #include "app/main/Acqisition_Monitor.h"
@@ -25,6 +26,10 @@ void enable(bool on, std::initializer_list<forms::Control*> controls) {
 }
 
 }  // namespace
+
+EnableOnExit::~EnableOnExit() {
+    ClosingStep("EnableOnExit", [this] { form_.setEnabled(true); });
+}
 
 void Acqisition::SetDispStatus(const std::string& mode, bool refresh) {
     GAcqParam.ModeString = mode;

@@ -6,6 +6,7 @@
 #include "app/common/modBasicSort.h"
 #include "app/common/modCommon.h"
 #include "app/common/modIniFile.h"
+#include "app/main/Acqisition.h"
 #include "app/main/mdlBitMap.h"
 #include "platform/basic/Basic.h"
 #include "platform/forms/Dialogs.h"
@@ -341,12 +342,18 @@ void frmPrintPv::vsbScrollBar_Change() {
 // ---- The hard copy --------------------------------------------------------------------
 
 void HardCopyForms() {
-    if (GPrintForms[1]) GPrintForms[1]->Refresh();
+    // The captures let events through: a print started meanwhile (a second click, the other
+    // print button) would unload the preview this one is still composing. It is dropped.
+    static bool printing = false;
+    if (printing) return;
+    Acqisition::RaisedFlag running(printing);
+    const std::array<forms::Form*, 4> windows = GPrintForms;
+    if (windows[1]) windows[1]->Refresh();
     frmPrintPv& pv = frmPrintPv::instance();
     forms::Runtime::KeepAlive keep;
     try {
-        for (int slot = 1; slot <= 3; ++slot)
-            if (GPrintForms[static_cast<size_t>(slot)]) pv.AddForm(GPrintForms[static_cast<size_t>(slot)]);
+        for (size_t slot = 1; slot <= 3; ++slot)
+            if (windows[slot]) pv.AddForm(windows[slot]);
         pv.CreatePic_H();
         pv.Init();
         pv.cmdPrint_Click();
