@@ -121,16 +121,18 @@ void Acqisition::DispFullWave(int32_t hDC, bool bForce) {
         const int32_t t = p.lTrgCH - 1;
         if (t >= 0 && t < 32) {
             const CalRecord& c = (useCal ? GCalRecEU : GCalRecVolt)[static_cast<size_t>(t)];
-            auto eu = [&](double count) { return monitor::levelOf(c, static_cast<float>(count)); };
-            const std::optional<float> lo = eu(p.TrgLevelD), hi = eu(p.TrgLevelU);
-            const std::optional<float> v1 = eu(basic::Val(t1.Text())), v2 = eu(basic::Val(t2.Text()));
-            // A calibration that cannot convert the levels (a damaged recording) has none to draw.
-            if (lo && hi && v1 && v2) {
+            auto eu = [&](float count) { return monitor::levelOf(c, count); };
+            const std::optional<float> lo = eu(static_cast<float>(p.TrgLevelD)), hi = eu(static_cast<float>(p.TrgLevelU));
+            // A calibration that cannot convert the levels (a damaged recording) has none to draw;
+            // a level in a box (typed, or stored in the recording) that no single holds, in counts
+            // or in units, draws no line of its own.
+            if (lo && hi) {
                 CWave& w = waveOf(t);
                 Trelm::WINDOW(0.0f, w.WindowLo(), sweep, w.WindowHi());
                 Trelm::LINETYPES(kDotted, RGB(192, 0, 0));
-                hLine(0.0f, sweep, *v1);
-                hLine(0.0f, sweep, *v2);
+                for (const forms::TextBox* box : {&t1, &t2})
+                    if (const std::optional<float> count = basic::TryCSng(basic::TypedVal(box->Text())))
+                        if (const std::optional<float> v = eu(*count)) hLine(0.0f, sweep, *v);
                 Trelm::LINETYPES(kDotted, RGB(0, 0, 0));
                 hLine(0.0f, sweep, *lo);
                 hLine(0.0f, sweep, *hi);

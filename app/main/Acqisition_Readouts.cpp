@@ -237,16 +237,21 @@ void Acqisition::cmdSetTrgLvl_Click() {
         SetDispStatus("SETTRG", true);
         return;
     }
-    if (!valid) {
+    const auto refuse = [] {
         ShowMessage(true, "Set Trg. できません。", "設定可能な値を入力してください。", true);
         frmMessage::instance().Show();
-        return;
-    }
+    };
+    if (!valid) return refuse();
     t1EU_LostFocus();
     t2EU_LostFocus();
+    // A count box the conversion left holding no Long (a stored level beyond the range) is an
+    // entry that cannot be set either.
+    const std::optional<int32_t> down = basic::TryCLng(basic::TypedVal(t1.Text()));
+    const std::optional<int32_t> up = basic::TryCLng(basic::TypedVal(t2.Text()));
+    if (!down || !up) return refuse();
     AcqParam& p = GAcqParam;
-    p.TrgLevelD = basic::CLng(basic::Val(t1.Text()));
-    p.TrgLevelU = basic::CLng(basic::Val(t2.Text()));
+    p.TrgLevelD = *down;
+    p.TrgLevelU = *up;
     GAcqCondition.strANALOG_LEVEL_TRIGGER_D = basic::CStr(p.TrgLevelD);
     GAcqCondition.strANALOG_LEVEL_TRIGGER_U = basic::CStr(p.TrgLevelU);
 }

@@ -176,6 +176,22 @@ TEST_F(Monitor, TriggerLevelsOfAnUnusableCalibrationAreLeftOut) {
     EXPECT_GT(countInRow(51, 0, kWidth - 1, 0x000000), 20);
 }
 
+// A level box beyond the single range (typed, or a stored level the load put there) draws no
+// line of its own; the other level is drawn.
+TEST_F(Monitor, ATriggerLevelBeyondTheSingleRangeDrawsNoLine) {
+    GAcqCondition.strTRIGGER_SETTING = "1";
+    GAcqParam.lTrgCH = 1;
+    GCalRecEU[0] = CalRecord{1.0f, 0.0f, 1000.0f, 0.0f};
+    w->t2.setText("800");  // row 51, in dark red
+    const size_t errors = driver.errors().size();
+    for (const char* beyond : {"1E+400", "1e39"}) {
+        w->t1.setText(beyond);
+        driver.run([&] { draw(); });
+        EXPECT_EQ(driver.errors().size(), errors) << beyond;
+        EXPECT_GT(countInRow(51, 0, kWidth - 1, 0x0000C0), 20) << beyond;
+    }
+}
+
 TEST_F(Monitor, TimeLabelsGiveTheWindowStart) {
     GAcqParam.lPosWAVE_Start = 3723000;  // 1 ms a point
     draw();

@@ -285,6 +285,14 @@ TEST_F(CursorEdits, AnUnusableTriggerValueIsRefusedAndAUsableOneStored) {
     EXPECT_EQ(GAcqCondition.strANALOG_LEVEL_TRIGGER_D, std::to_string(GAcqParam.TrgLevelD));
     EXPECT_EQ(GAcqCondition.strANALOG_LEVEL_TRIGGER_U, std::to_string(GAcqParam.TrgLevelU));
     EXPECT_NE(GAcqParam.TrgLevelD, 7);
+
+    // A count the conversion leaves beyond the Long range (a stored level) is refused alike.
+    w->t1EU.setText("1E+400");
+    w->t1.setText("1E+400");
+    GAcqParam.TrgLevelD = 7;
+    w->cmdSetTrgLvl_Click();
+    EXPECT_EQ(GAcqParam.TrgLevelD, 7);
+    EXPECT_TRUE(m.Visible());
 }
 
 TEST_F(CursorEdits, TheStepButtonsMoveBothTriggerValuesWithoutStoringThem) {

@@ -1,9 +1,11 @@
 // What a user can type and click raises no run-time error, in any window the program can show,
-// with the sample recording loaded and with nothing loaded. For each hostile text, twice: every
-// text box that takes input gets it (Change, Enter, LostFocus), every button and clickable label
-// is clicked while it stands, then every check box and option button (backwards the second time,
-// so each is seen both ways). Message boxes get the first button, but No or Cancel for the exit
-// and the questions that clear the data; other dialogs are cancelled, modal windows closed.
+// with the sample recording loaded, with a recording of the trigger setting loaded and with
+// nothing loaded. For each hostile text, twice: every text box that takes input gets it (Change,
+// Enter, LostFocus), every button and clickable label is clicked while it stands, then every
+// check box and option button (backwards the second time, so each is seen both ways). Message
+// boxes get the first button, but No or Cancel for the exit and the questions that clear the
+// data; other dialogs are cancelled, modal windows closed. Then the conditions window takes each
+// text in one box at a time, its other boxes as loaded, and applies it with OK.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 
 #include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/app/main/ProgramWindows_testsupport.h"
+#include "tests/app/main/RecordingGenerator.h"
 #include "app/camera/modCAM.h"
 #include "platform/forms/Driver.h"
 #include "platform/forms/Runtime.h"
@@ -22,8 +25,9 @@ using namespace qv;
 
 namespace {
 
-const std::string kTexts[] = {"", "-", ".", "1e39", "-500e39", "-1e308", "-500e999", "99999999999", "2147483648",
-                              "2147483647", "24856", "-1", "abc", "１２３", "日本語のテキスト", std::string(300, '9')};
+const std::string kTexts[] = {"", "-", ".", "1e39", "-500e39", "-1e308", "-500e999", "1E+400", "99999999999",
+                              "2147483648", "2147483647", "24856", "-1", "abc", "１２３", "日本語のテキスト",
+                              std::string(300, '9')};
 
 struct FixedAnswers : forms::DialogService {
     int msgBox(const std::string&, int style, const std::string& title) override {
@@ -50,7 +54,10 @@ bool isSwitch(forms::Control& c) {
     return c.Click.hasHandlers() && (dynamic_cast<forms::CheckBox*>(&c) || dynamic_cast<forms::OptionButton*>(&c));
 }
 
-class UserInputSweep : public ::testing::TestWithParam<std::tuple<size_t, bool>> {
+enum class Loaded { Nothing, Sample, Trigger };
+const char* const kStateNames[] = {"_WithNothingLoaded", "_WithTheSample", "_WithATriggerRecording"};
+
+class UserInputSweep : public ::testing::TestWithParam<std::tuple<size_t, Loaded>> {
 protected:
     void SetUp() override {
         std::filesystem::current_path(prog.dir());  // the export writes into the current folder
@@ -126,12 +133,20 @@ protected:
 
 TEST_P(UserInputSweep, RaisesNoRunTimeError) {
     Acqisition& main = Acqisition::instance();
-    if (std::get<1>(GetParam())) {
+    const Loaded loaded = std::get<1>(GetParam());
+    if (loaded == Loaded::Sample) {
         for (const char* ext : {".Kpar", ".Kdat", ".AVI", ".FLM"})
             std::filesystem::copy_file(std::string(QV_BIN_DIR "/Sample") + ext, prog.dir() / ("Sample" + std::string(ext)));
         ASSERT_TRUE(driver.type(main.txtFName, prog.win("Sample")) && driver.click(main.cmdLoad));
         ASSERT_EQ(GAcqParam.PTotal, 60000);
+    } else if (loaded == Loaded::Trigger) {
+        // Small, so the sweep stays short: three sweeps of 100 points on two channels.
+        apptest::RecordingSpec(2, 100, 300).set("Condition", "strTRIGGER_SETTING", "1").Write(prog.dir(), "Trig");
+        frmCondition::instance().optGetADBoard.setValue(true);  // a board that triggers
+        ASSERT_TRUE(driver.type(main.txtFName, prog.win("Trig")) && driver.click(main.cmdLoad));
+        ASSERT_TRUE(IsTriggerSetting() && IsDataLoaded());
     }
+    const AcqCondition asLoaded = GAcqCondition;
     // Switches a user reaches by keys: every frame enabled, the hidden panel and the hidden
     // state window shown, the mean of the cursor range drawn.
     for (const int key : {int{'H'}, 13, int{'2'}}) driver.keyDown(main, key, 7);
@@ -146,16 +161,30 @@ TEST_P(UserInputSweep, RaisesNoRunTimeError) {
         }
         ASSERT_FALSE(driver.ended()) << "the program ended with \"" << text << "\" in the boxes";
     }
+    if (name == "frmCondition" && loaded != Loaded::Nothing) {
+        frmCondition& f = frmCondition::instance();
+        const auto restore = [&] { driver.run([&] { GAcqCondition = asLoaded; window(); f.LoadObjectValue(); }); };
+        restore();
+        int applied = 0;
+        for (const std::string& box : live(isText))
+            for (const std::string& text : kTexts) {
+                restore();
+                type(box, text);
+                step("frmCondition.cmdOK_Click with \"" + text.substr(0, 30) + "\" in " + box, [&] { driver.click(f.cmdOK); });
+                applied += !f.Visible();
+            }
+        EXPECT_GT(applied, 0) << "OK applied no text";
+    }
     EXPECT_EQ(faults, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWindow, UserInputSweep,
                          ::testing::Combine(::testing::Range<size_t>(0, std::size(apptest::kProgramWindows)),
-                                            ::testing::Bool()),
+                                            ::testing::Values(Loaded::Nothing, Loaded::Sample, Loaded::Trigger)),
                          [](const auto& info) {
                              const size_t i = std::get<0>(info.param);
                              return apptest::windowTestName(apptest::kProgramWindows[i], i) +
-                                    (std::get<1>(info.param) ? "_WithTheSample" : "_WithNothingLoaded");
+                                    kStateNames[static_cast<int>(std::get<1>(info.param))];
                          });
 
 }  // namespace
