@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -305,10 +306,27 @@ private:
     bool taking_ = false;
 };
 
+// This toolkit's plain-text editor crashes on a paste of data without any format (the
+// clipboard after a login, or after the program that copied has ended); it takes text only,
+// as plain text, and nothing else.
+class PlainTextEdit : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    static bool holdsText(const QMimeData* source) {
+        return source && source->hasText() && !source->text().isEmpty();
+    }
+    bool canInsertFromMimeData(const QMimeData* source) const override { return holdsText(source); }
+    void insertFromMimeData(const QMimeData* source) override {
+        if (holdsText(source)) insertPlainText(source->text());
+    }
+};
+
 class MultiLineView : public ControlView {
 public:
     MultiLineView(FrontEnd& fe, forms::TextBox& c, QWidget* parent)
-        : ControlView(fe, c, new QPlainTextEdit(parent)) {
+        : ControlView(fe, c, new PlainTextEdit(parent)) {
         auto* e = static_cast<QPlainTextEdit*>(widget_);
         e->viewport()->installEventFilter(this);
         QObject::connect(e, &QPlainTextEdit::textChanged, this, [this] {
