@@ -599,10 +599,12 @@ void frmCondition::ShowLevelVolts(const forms::TextBox& level, forms::TextBox& v
     std::string board = cmbADBoard.Text();
     // A board without a preset (none chosen yet, or one whose label has none) keeps the box.
     const CCalSetting* cal = GetIntCAL(board);
-    if (!cal) return;
+    // A level no single holds, like a preset that cannot convert, shows nothing new.
+    const std::optional<float> count = basic::TryCSng(basic::TypedVal(level.Text()));
+    if (!cal || !count) return;
     try {
         const float v = CCalcCAL::Calc_Digi2Analog(
-            static_cast<float>(basic::Val(level.Text())), basic::CLng(cal->Cal_AD(i)),
+            *count, basic::CLng(cal->Cal_AD(i)),
             basic::CLng(cal->Base_AD(i)), basic::CSng(cal->EU_HI(i)), basic::CSng(cal->EU_LO(i)));
         volts.setText(basic::Format(v, "0.0000"));
     } catch (const basic::RuntimeError&) {
