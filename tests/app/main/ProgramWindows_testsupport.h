@@ -4,6 +4,7 @@
 #include <cctype>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "app/camera/frmCAMDisp.h"
 #include "app/camera/frmCAM_TEST.h"
@@ -50,12 +51,13 @@ inline const ProgramWindow kProgramWindows[] = {
 
 inline void PrintTo(const ProgramWindow& w, std::ostream* os) { *os << w.name; }
 
-// A test name for the window: its ASCII letters and digits and its place in the table.
-inline std::string windowTestName(const ProgramWindow& w, size_t index) {
+// A test name for a row of a table: the ASCII letters and digits of its name and its place.
+inline std::string asciiTestName(std::string_view name, size_t index) {
     std::string n;
-    for (char ch : std::string(w.name))
+    for (char ch : name)
         if (std::isalnum(static_cast<unsigned char>(ch)) && ch > 0) n += ch;
     return n + "_" + std::to_string(index);
 }
+inline std::string windowTestName(const ProgramWindow& w, size_t index) { return asciiTestName(w.name, index); }
 
 }  // namespace qv::apptest

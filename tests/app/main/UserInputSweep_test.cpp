@@ -14,12 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/main/Acqisition_Start_testsupport.h"
 #include "tests/app/main/ProgramWindows_testsupport.h"
 #include "tests/app/main/RecordingGenerator.h"
-#include "app/camera/modCAM.h"
-#include "platform/forms/Driver.h"
-#include "platform/forms/Runtime.h"
+#include "tests/app/main/RunningProgram_testsupport.h"
 
 using namespace qv;
 
@@ -60,20 +57,7 @@ const char* const kStateNames[] = {"_WithNothingLoaded", "_WithTheSample", "_Wit
 class UserInputSweep : public ::testing::TestWithParam<std::tuple<size_t, Loaded>> {
 protected:
     void SetUp() override {
-        std::filesystem::current_path(prog.dir());  // the export writes into the current folder
-        forms::Runtime::get().setDialogs(&answers);
         for (const char* modal : {"frmCondition", "frmSelectAmp"}) closeAtOnce(modal);
-        driver.setScreen(1920, 1080);
-        driver.run([] { Acqisition::instance().Show(); });
-        driver.advance(1);
-    }
-    void TearDown() override {
-        forms::Runtime::get().setDialogs(nullptr);
-        std::filesystem::current_path(here);
-        GAcqParam = AcqParam{};
-        GAcqCondition = AcqCondition{};
-        ClearFileNameGlobals();
-        GlFlameTime.clear();
     }
 
     // One action and the timers due after it; each run-time error is a fault that says where.
@@ -123,11 +107,10 @@ protected:
             if (std::find(before.begin(), before.end(), box) == before.end()) type(box, text);
     }
 
-    std::filesystem::path here = std::filesystem::current_path();
-    apptest::TempProgramFolder prog;
-    apptest::StartableProgram start{prog};
     FixedAnswers answers;
-    forms::Driver driver;
+    apptest::RunningProgram program{answers};
+    forms::Driver& driver = program.driver;
+    const apptest::TempProgramFolder& prog = program.prog;
     std::string name, faults;
 };
 
@@ -135,10 +118,7 @@ TEST_P(UserInputSweep, RaisesNoRunTimeError) {
     Acqisition& main = Acqisition::instance();
     const Loaded loaded = std::get<1>(GetParam());
     if (loaded == Loaded::Sample) {
-        for (const char* ext : {".Kpar", ".Kdat", ".AVI", ".FLM"})
-            std::filesystem::copy_file(std::string(QV_BIN_DIR "/Sample") + ext, prog.dir() / ("Sample" + std::string(ext)));
-        ASSERT_TRUE(driver.type(main.txtFName, prog.win("Sample")) && driver.click(main.cmdLoad));
-        ASSERT_EQ(GAcqParam.PTotal, 60000);
+        ASSERT_TRUE(program.loadSample());
     } else if (loaded == Loaded::Trigger) {
         // Small, so the sweep stays short: three sweeps of 100 points on two channels.
         apptest::RecordingSpec(2, 100, 300).set("Condition", "strTRIGGER_SETTING", "1").Write(prog.dir(), "Trig");

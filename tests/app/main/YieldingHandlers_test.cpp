@@ -5,7 +5,6 @@
 // dropped, so it shows nothing; and the exit ends the program as any exit does.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,13 +14,11 @@
 #include <vector>
 
 #include "tests/app/common/DayLog_testsupport.h"
-#include "tests/app/main/Acqisition_Start_testsupport.h"
+#include "tests/app/main/ProgramWindows_testsupport.h"
+#include "tests/app/main/RunningProgram_testsupport.h"
 #include "app/camera/frmCAMDisp.h"
 #include "app/camera/frmCAM_TEST.h"
-#include "app/camera/modCAM.h"
 #include "app/main/Acqisition2.h"
-#include "platform/forms/Driver.h"
-#include "platform/forms/Runtime.h"
 
 using namespace qv;
 
@@ -41,41 +38,15 @@ struct Answers : forms::DialogService {
 constexpr int kShiftCtrlAlt = 7, kEnter = 13;
 
 struct Program {
-    std::filesystem::path here = std::filesystem::current_path();
-    apptest::TempProgramFolder prog;
-    apptest::StartableProgram start{prog};
     Answers answers;
-    forms::Driver driver;
+    apptest::RunningProgram running{answers};
+    forms::Driver& driver = running.driver;
+    const apptest::TempProgramFolder& prog = running.prog;
 
-    Program() {
-        std::filesystem::current_path(prog.dir());  // the export writes into the current folder
-        forms::Runtime::get().setDialogs(&answers);
-        driver.setScreen(1920, 1080);
-        driver.run([] { Acqisition::instance().Show(); });
-        driver.advance(1);
-    }
-    ~Program() {
-        forms::Runtime::get().setDialogs(nullptr);
-        std::filesystem::current_path(here);
-        GAcqParam = AcqParam{};
-        GAcqCondition = AcqCondition{};
-        ClearFileNameGlobals();
-        GlFlameTime.clear();
-        ForgetExitConfirmation();
-    }
     static Acqisition& w() { return Acqisition::instance(); }
     static frmCAMDisp& cam() { return frmCAMDisp::instance(); }
     std::string sample() const { return prog.win("Sample"); }
-    void copySample(const std::string& as) const {
-        for (const char* ext : {".Kpar", ".Kdat", ".AVI", ".FLM"})
-            std::filesystem::copy_file(std::string(QV_BIN_DIR "/Sample") + ext, prog.dir() / (as + ext),
-                                       std::filesystem::copy_options::overwrite_existing);
-    }
-    void loadSample() {
-        copySample("Sample");
-        driver.type(w().txtFName, sample());
-        driver.click(w().cmdLoad);
-    }
+    void loadSample() { running.loadSample(); }
     bool drop(const std::string& file) { return driver.drop(w(), {file}).has_value(); }
     // The user's way out: the main window's close box, or the camera window's while the main
     // window takes no input.
@@ -121,7 +92,7 @@ const Row kRows[] = {
      }},
     {"cmdLoad_Click",
      [](Program& p) {
-         p.copySample("Other");
+         p.running.copySample("Other");
          p.loadSample();
          p.driver.keyDown(p.w(), kEnter, kShiftCtrlAlt);  // the hidden panel with the call by name
          p.driver.type(p.w().txtFormName, "Acqisition");
@@ -151,13 +122,10 @@ const Row kRows[] = {
          const bool other = apptest::dayLogLines(p.prog.dir(), "OTHER.SET") > 0 || GstrSettingFile != p.prog.win("SETTING.SET");
          return other ? "applied " + GstrSettingFile : std::string();
      }},
-    // No user reaches these two buttons (the mode rule keeps them disabled): the program's calls.
+    // No user reaches SAVE SETTING or STORE (the mode rule keeps them disabled): the program's calls.
     {"cmdSaveSetting_Click", [](Program&) {}, [](Program& p) { return runCode(p, &Acqisition::cmdSaveSetting_Click); },
      {{"the save", [](Program& p) { return runCode(p, &Acqisition::cmdSaveSetting_Click); }},
       {"STORE", [](Program& p) { return runCode(p, &Acqisition::cmdQUIT_Click); }}}},
-    {"cmdQUIT_Click", [](Program&) {}, [](Program& p) { return runCode(p, &Acqisition::cmdQUIT_Click); },
-     {{"STORE", [](Program& p) { return runCode(p, &Acqisition::cmdQUIT_Click); }},
-      {"the save", [](Program& p) { return runCode(p, &Acqisition::cmdSaveSetting_Click); }}}},
     {"cmdCSV_Click",
      [](Program& p) {
          p.loadSample();
@@ -313,11 +281,6 @@ TEST_P(YieldingHandler, AnExitConfirmedInsideItEndsTheProgram) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryYieldingHandler, YieldingHandler, ::testing::Range<size_t>(0, std::size(kRows)),
-                         [](const auto& info) {
-                             std::string n;
-                             for (char c : std::string(kRows[info.param].handler))
-                                 if (std::isalnum(static_cast<unsigned char>(c)) && c > 0) n += c;
-                             return n + "_" + std::to_string(info.param);
-                         });
+                         [](const auto& info) { return apptest::asciiTestName(kRows[info.param].handler, info.param); });
 
 }  // namespace
