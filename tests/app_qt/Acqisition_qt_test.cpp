@@ -4,14 +4,20 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 
+#include "app/camera/frmCAMDisp.h"
+#include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
 #include "platform/forms/Forms.h"
 #include "platform/kernel/ScreenMetrics.h"
+#include "platform/qt/Application.h"
 #include "platform/qt/FormWindow.h"
 #include "platform/qt/FrontEnd.h"
 #include "tests/app/main/Acqisition_Start_testsupport.h"
@@ -78,6 +84,48 @@ TEST(AcqisitionQt, MainWindowShowsAsDesignedAndIsSavedAsPng) {
     EXPECT_GT(std::filesystem::file_size(file), 1000u);
 
     fe.uninstall();
+    forms::Runtime::get().reset();
+}
+
+// The main window closed while a playback runs, the exit confirmed in the real message box: the
+// program ends as at any exit, with status 0 and the windows' placement kept.
+TEST(AcqisitionQt, AConfirmedCloseDuringAPlaybackEndsTheProgram) {
+    ensureApplication();
+    forms::Runtime::get().reset();
+    kernel::resetScreenMetrics();
+    apptest::TempProgramFolder prog;
+    apptest::StartableProgram start(prog);
+    for (const char* ext : {".Kpar", ".Kdat", ".AVI", ".FLM"})
+        std::filesystem::copy_file(std::string(QV_BIN_DIR "/Sample") + ext, prog.dir() / ("Sample" + std::string(ext)));
+    QTimer answer;  // OK to every box
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Ok)->click();
+    });
+    answer.start(20);
+    bool playing = false;
+    const int rc = qt::runApplication(0, nullptr, [&] {
+        Acqisition::instance().Show();
+        QTimer::singleShot(300, [&] {
+            forms::Runtime::get().post([&] {
+                Acqisition& w = Acqisition::instance();
+                w.txtFName.setText(prog.win("Sample"));
+                w.cmdLoad_Click();
+                frmCAMDisp& cam = frmCAMDisp::instance();
+                cam.txtEndTime.setText("60");
+                QTimer::singleShot(300, [&] {
+                    playing = GAcqParam.ModeString == "Play";
+                    for (QWidget* top : QApplication::topLevelWidgets())
+                        if (auto* window = qobject_cast<qt::FormWindow*>(top); window && window->form() == &w) window->close();
+                });
+                cam.cmdPlay2.Click.raise();
+            });
+        });
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(playing);
+    EXPECT_TRUE(forms::Runtime::get().ended());
+    IniPathGuard ini(ProgramFile("Tolvane.ini"));
+    EXPECT_NE(ReadIniString("Acqisition", "Acqisition.Left", ""), "");
     forms::Runtime::get().reset();
 }
 
