@@ -15,7 +15,7 @@ void DoEventsWait(int32_t n) {
     }
 }
 
-void ClosingStep(const char* what, const std::function<void()>& step) noexcept {
+void ClosingStep(const std::string& what, const std::function<void()>& step) noexcept {
     if (forms::Runtime::get().ended()) return;
     try {
         step();
@@ -23,7 +23,7 @@ void ClosingStep(const char* what, const std::function<void()>& step) noexcept {
         // The program ended inside the step; the unwinding already under way finishes it.
     } catch (const std::exception& e) {
         try {
-            WriteLog(std::string(what) + ": " + e.what(), true);
+            WriteLog(what + ": " + e.what(), true);
         } catch (...) {
         }
     } catch (...) {

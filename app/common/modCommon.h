@@ -21,7 +21,7 @@ void DoEventsWait(int32_t n);
 // A closing step of a handler, run from a destructor on every way out of it: skipped once the
 // program has ended (its windows are gone and nothing is shown again); whatever the step raises
 // is written to the day's log and goes no further, so the unwinding that runs it goes on.
-void ClosingStep(const char* what, const std::function<void()>& step) noexcept;
+void ClosingStep(const std::string& what, const std::function<void()>& step) noexcept;
 
 // True when the control is an element of a control array.
 bool IsControlArray(const forms::Control& control);

@@ -2,6 +2,7 @@
 // one confirmation, the placement of the windows kept in the system ini, and the release of the
 // shared objects in order.
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "app/camera/frmCAMDisp.h"
@@ -11,6 +12,7 @@
 #include "app/common/IniSet.h"
 #include "app/common/IniSet_Options.h"
 #include "app/common/frmMessage.h"
+#include "app/common/modCommon.h"
 #include "app/common/modIniFile.h"
 #include "app/main/Acqisition.h"
 #include "app/main/frmPrintPv.h"
@@ -23,14 +25,7 @@ namespace qv {
 namespace {
 
 // Runs one step of the close; a failure is written to the log and the next step runs.
-template <class F>
-void step(const char* what, F&& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        WriteLog(std::string("終了処理 ") + what + ": " + e.what(), true);
-    }
-}
+void step(const char* what, const std::function<void()>& f) { ClosingStep("終了処理 " + std::string(what), f); }
 
 void unloadIfLoaded(std::string_view name) {
     if (forms::Form* f = forms::Runtime::get().findForm(name)) forms::Unload(*f);
