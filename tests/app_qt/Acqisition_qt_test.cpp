@@ -20,7 +20,7 @@
 #include "platform/qt/Application.h"
 #include "platform/qt/FormWindow.h"
 #include "platform/qt/FrontEnd.h"
-#include "tests/app/main/Acqisition_Start_testsupport.h"
+#include "tests/app/main/RunningProgram_testsupport.h"
 #include "tests/app/common/IniSet_testsupport.h"
 
 using namespace qv;
@@ -36,12 +36,20 @@ void ensureApplication() {
     new QApplication(argc, argv);
 }
 
-TEST(AcqisitionQt, MainWindowShowsAsDesignedAndIsSavedAsPng) {
-    ensureApplication();
-    forms::Runtime::get().reset();
-    kernel::resetScreenMetrics();
+// The program in a temporary folder, started from an empty runtime and left with one.
+class AcqisitionQt : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureApplication();
+        forms::Runtime::get().reset();
+        kernel::resetScreenMetrics();
+    }
+    void TearDown() override { forms::Runtime::get().reset(); }
     apptest::TempProgramFolder prog;
-    apptest::StartableProgram start(prog);
+    apptest::StartableProgram start{prog};
+};
+
+TEST_F(AcqisitionQt, MainWindowShowsAsDesignedAndIsSavedAsPng) {
     qt::FrontEnd fe;
     fe.install();
 
@@ -84,19 +92,12 @@ TEST(AcqisitionQt, MainWindowShowsAsDesignedAndIsSavedAsPng) {
     EXPECT_GT(std::filesystem::file_size(file), 1000u);
 
     fe.uninstall();
-    forms::Runtime::get().reset();
 }
 
 // The main window closed while a playback runs, the exit confirmed in the real message box: the
 // program ends as at any exit, with status 0 and the windows' placement kept.
-TEST(AcqisitionQt, AConfirmedCloseDuringAPlaybackEndsTheProgram) {
-    ensureApplication();
-    forms::Runtime::get().reset();
-    kernel::resetScreenMetrics();
-    apptest::TempProgramFolder prog;
-    apptest::StartableProgram start(prog);
-    for (const char* ext : {".Kpar", ".Kdat", ".AVI", ".FLM"})
-        std::filesystem::copy_file(std::string(QV_BIN_DIR "/Sample") + ext, prog.dir() / ("Sample" + std::string(ext)));
+TEST_F(AcqisitionQt, AConfirmedCloseDuringAPlaybackEndsTheProgram) {
+    apptest::copySample(prog, "Sample");
     QTimer answer;  // OK to every box
     QObject::connect(&answer, &QTimer::timeout, [] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Ok)->click();
@@ -126,7 +127,6 @@ TEST(AcqisitionQt, AConfirmedCloseDuringAPlaybackEndsTheProgram) {
     EXPECT_TRUE(forms::Runtime::get().ended());
     IniPathGuard ini(ProgramFile("Tolvane.ini"));
     EXPECT_NE(ReadIniString("Acqisition", "Acqisition.Left", ""), "");
-    forms::Runtime::get().reset();
 }
 
 }  // namespace

@@ -12,6 +12,13 @@
 
 namespace qv::apptest {
 
+// The bundled sample recording (8 channels, 60 s, with its video) copied into the folder as `as`.
+inline void copySample(const TempProgramFolder& prog, const std::string& as) {
+    for (const char* ext : {".Kpar", ".Kdat", ".AVI", ".FLM"})
+        std::filesystem::copy_file(std::string(QV_BIN_DIR "/Sample") + ext, prog.dir() / (as + ext),
+                                   std::filesystem::copy_options::overwrite_existing);
+}
+
 class RunningProgram {
 public:
     explicit RunningProgram(forms::DialogService& answers) {
@@ -33,15 +40,9 @@ public:
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
 
-    // The bundled sample recording (8 channels, 60 s, with its video) copied in as `as`.
-    void copySample(const std::string& as) const {
-        for (const char* ext : {".Kpar", ".Kdat", ".AVI", ".FLM"})
-            std::filesystem::copy_file(std::string(QV_BIN_DIR "/Sample") + ext, prog.dir() / (as + ext),
-                                       std::filesystem::copy_options::overwrite_existing);
-    }
     // The sample loaded as a user loads it: its name typed, then LOAD.
     bool loadSample() {
-        copySample("Sample");
+        copySample(prog, "Sample");
         Acqisition& w = Acqisition::instance();
         return driver.type(w.txtFName, prog.win("Sample")) && driver.click(w.cmdLoad) && GAcqParam.PTotal == 60000;
     }

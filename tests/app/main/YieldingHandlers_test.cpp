@@ -92,7 +92,7 @@ const Row kRows[] = {
      }},
     {"cmdLoad_Click",
      [](Program& p) {
-         p.running.copySample("Other");
+         apptest::copySample(p.prog, "Other");
          p.loadSample();
          p.driver.keyDown(p.w(), kEnter, kShiftCtrlAlt);  // the hidden panel with the call by name
          p.driver.type(p.w().txtFormName, "Acqisition");
